@@ -1,0 +1,250 @@
+#include "storage/PublicFunction.h"
+
+#include "platform/IniProfile.h"
+#include "platform/Seams.h"
+#include "storage/Schema.h"
+#include "storage/ShareDM.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <cfenv>
+#include <cmath>
+
+namespace {
+QSqlDatabase sharedConnection() { return ShareDataModule->connection(); }
+
+bool execute(const Sql &sql, int *affected, qint64 *insertId)
+{
+    QSqlQuery q(sharedConnection());
+    bool ok = q.prepare(sql.text());
+    if (ok) {
+        for (const QVariant &v : sql.values())
+            q.addBindValue(v);
+        ok = q.exec();
+    }
+    if (ok) {
+        if (affected)
+            *affected = q.numRowsAffected();
+        if (insertId)
+            *insertId = q.lastInsertId().toLongLong();
+    }
+    q.finish();
+    return ok;
+}
+
+// Column and table names come from the program, never from the user; refuse anything else.
+bool isIdentifier(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return pattern.match(name).hasMatch();
+}
+} // namespace
+
+bool RunQuery(Query &query, const Sql &sql, const QString &failMessage)
+{
+    QString error;
+    if (!ShareDataModule || !query.open(sql, sharedConnection(), &error)) {
+        query.close();
+        Platform::ShowMessage(failMessage);
+        return false;
+    }
+    return true;
+}
+
+int ExecSql(const Sql &sql, bool *ok)
+{
+    int affected = 0;
+    const bool done = ShareDataModule && execute(sql, &affected, nullptr);
+    if (ok)
+        *ok = done;
+    if (!done) {
+        Platform::ShowMessage(Texts::SqlCommandFailed);
+        return 0;
+    }
+    return affected;
+}
+
+qint64 InsertRow(const QString &table, const ColumnValues &columns)
+{
+    Sql names(QStringLiteral("Insert Into ") + table + QStringLiteral(" ("));
+    Sql values(" Values (");
+    bool valid = isIdentifier(table) && !columns.isEmpty();
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        valid = valid && isIdentifier(columns[i].first);
+        if (i > 0) {
+            names += Sql(",");
+            values += Sql(",");
+        }
+        names += Sql(columns[i].first);
+        values += Sql::value(columns[i].second);
+    }
+    qint64 id = -1;
+    if (!valid || !ShareDataModule || !execute(names + Sql(")") + values + Sql(")"), nullptr, &id)) {
+        Platform::ShowMessage(Texts::SqlCommandFailed);
+        return -1;
+    }
+    return id;
+}
+
+bool UpdateRow(const QString &table, const QString &keyColumn, const QVariant &key,
+               const ColumnValues &columns)
+{
+    bool valid = isIdentifier(table) && isIdentifier(keyColumn) && !columns.isEmpty();
+    Sql sql(QStringLiteral("Update ") + table + QStringLiteral(" Set "));
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        valid = valid && isIdentifier(columns[i].first);
+        if (i > 0)
+            sql += Sql(",");
+        sql += Sql(columns[i].first + QStringLiteral(" = ")) + Sql::value(columns[i].second);
+    }
+    sql += Sql(QStringLiteral(" Where ") + keyColumn + QStringLiteral(" = ")) + Sql::value(key);
+    if (!valid || !ShareDataModule || !execute(sql, nullptr, nullptr)) {
+        Platform::ShowMessage(Texts::SqlCommandFailed);
+        return false;
+    }
+    return true;
+}
+
+void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column)
+{
+    combo->clear();
+    if (withAll)
+        combo->addItem(Texts::AllItems);
+    Query query;
+    if (RunQuery(query, sql, Texts::LoadComboFailed)) {
+        QStringList items;
+        for (query.first(); !query.eof(); query.next())
+            items.append(query.text(column));
+        combo->addItems(items);
+    }
+    if (combo->count() > 0)
+        combo->setCurrentIndex(0);
+}
+
+void SelectComboText(QComboBox *combo, const QString &text)
+{
+    for (int i = 0; i < combo->count(); ++i)
+        if (combo->itemText(i) == text)
+            combo->setCurrentIndex(i);
+}
+
+bool IsNumericText(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text)
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.')))
+            return false;
+    return true;
+}
+
+QString RoundMoney(double value)
+{
+    // Whole cents, an exact half going to the even cent (the processor's default rounding).
+    const int savedMode = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double cents = std::nearbyint(value / 0.01);
+    std::fesetround(savedMode);
+    double rounded = cents * 0.01;
+    if (rounded == 0.0)
+        rounded = 0.0; // no "-0"
+    return QString::number(rounded, 'g', 15);
+}
+
+bool IsValidLedgerName(const QString &name)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|.");
+    for (QChar c : forbidden)
+        if (name.contains(c))
+            return false;
+    return true;
+}
+
+QStringList RequiredTables(DatabaseKind kind)
+{
+    if (kind == DatabaseKind::Master)
+        return {QStringLiteral("SoftData")};
+    return {QStringLiteral("Account"),   QStringLiteral("MoneyTable"), QStringLiteral("GetPay"),
+            QStringLiteral("Parameter"), QStringLiteral("Power"),      QStringLiteral("PrintTable"),
+            QStringLiteral("PrintDay")};
+}
+
+QString BuildConnectionString(const QString &path)
+{
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setQuery(QStringLiteral("mode=rw"));
+    return url.toString(QUrl::FullyEncoded);
+}
+
+bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error)
+{
+    QString reason;
+    auto fail = [&](const QString &why) {
+        ShareDataModule->closeConnection();
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("文件不存在：") + path);
+    if (!ShareDataModule->openDatabase(path, &reason))
+        return fail(reason);
+
+    // A file that is not a database fails here, before anything is written.
+    QSqlQuery q(ShareDataModule->connection());
+    if (!q.exec(QStringLiteral("Select name From sqlite_master Where type = 'table'")))
+        return fail(q.lastError().text());
+    QStringList tables;
+    while (q.next())
+        tables.append(q.value(0).toString().toLower());
+    q.finish();
+    for (const QString &table : RequiredTables(kind))
+        if (!tables.contains(table.toLower()))
+            return fail(QStringLiteral("数据库中缺少数据表：") + table);
+
+    if (kind == DatabaseKind::Ledger && !EnsureLedgerIndexes(&reason))
+        return fail(reason);
+    return true;
+}
+
+QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue,
+                    const QString &filePath)
+{
+    return Platform::ReadProfileString(section, key, defaultValue, filePath);
+}
+
+bool WriteSetting(const QString &section, const QString &key, const QString &value,
+                  const QString &filePath)
+{
+    return Platform::WriteProfileString(section, key, value, filePath);
+}
+
+QString ReadSetting(const QString &key, const QString &defaultValue)
+{
+    return ReadSetting(Texts::SettingsSection, key, defaultValue, Session().SettingsPath);
+}
+
+bool WriteSetting(const QString &key, const QString &value)
+{
+    return WriteSetting(Texts::SettingsSection, key, value, Session().SettingsPath);
+}
+
+QString ShortDateText(const QDate &date) { return date.toString(QStringLiteral("yyyy-M-d")); }
+
+QString ResolveRunPath(const QString &storedPath, const QString &programDir)
+{
+    QString path = storedPath;
+    path.replace(Texts::RunPathPlaceholder, programDir, Qt::CaseInsensitive);
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+QString ResolveRunPath(const QString &storedPath)
+{
+    return ResolveRunPath(storedPath, Session().ProgramDir);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+// The shared routines every window uses to reach the database and the settings file, and the
+// small money, text and path helpers that go with them.
+
+#include "storage/Query.h"
+#include "storage/Sql.h"
+
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class QComboBox;
+
+// Texts used by many callers.
+namespace Texts {
+inline const QString DatabaseOpenFailed = QStringLiteral("数据库打开失败");
+inline const QString SqlCommandFailed = QStringLiteral("SQL命令执行出错");
+inline const QString LoadComboFailed = QStringLiteral("LoadCombo失败");
+inline const QString AllItems = QStringLiteral("所有");
+inline const QString SettingsSection = QStringLiteral("Quillbrook3");
+inline const QString RunPathPlaceholder = QStringLiteral("[RunPath]\\");
+} // namespace Texts
+
+// Runs sql into query; on any error shows failMessage and leaves the query closed.
+bool RunQuery(Query &query, const Sql &sql, const QString &failMessage);
+// Executes a statement that returns no rows; the number of rows it changed. On an error shows
+// "SQL命令执行出错" and returns 0 (and *ok false).
+int ExecSql(const Sql &sql, bool *ok = nullptr);
+
+using ColumnValues = QList<QPair<QString, QVariant>>;
+// Inserts one row and returns its new auto-number key, or -1 after "SQL命令执行出错".
+qint64 InsertRow(const QString &table, const ColumnValues &columns);
+// Sets the columns of the row whose keyColumn equals key; false after "SQL命令执行出错".
+bool UpdateRow(const QString &table, const QString &keyColumn, const QVariant &key,
+               const ColumnValues &columns);
+
+// Fills combo with the column of every row of sql (after "所有" when withAll) and selects item 0.
+void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column);
+// Selects the last item whose text equals text exactly; with none the selection stays.
+void SelectComboText(QComboBox *combo, const QString &text);
+
+// Digits 0-9 and full stops only, not empty.
+bool IsNumericText(const QString &text);
+// The amount rounded to cents (halves to even) in its shortest form: 10, 3.14, -7.5.
+QString RoundMoney(double value);
+// False when the name holds any of / \ : * ? " < > | .
+bool IsValidLedgerName(const QString &name);
+
+enum class DatabaseKind { Master, Ledger };
+// Tables a database of each kind must hold.
+QStringList RequiredTables(DatabaseKind kind);
+// The connection target for a database file: a URI that opens an existing file for reading
+// and writing and never creates one. SQLite files carry no password.
+QString BuildConnectionString(const QString &path);
+// Connects the shared connection to the file after checking that it is a database of the kind
+// asked for. On failure nothing is written, the connection is closed and *error says why.
+bool OpenLedgerConnection(const QString &path, DatabaseKind kind = DatabaseKind::Ledger,
+                          QString *error = nullptr);
+
+QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue,
+                    const QString &filePath);
+bool WriteSetting(const QString &section, const QString &key, const QString &value,
+                  const QString &filePath);
+// The same in section "Quillbrook3" of the session's settings file.
+QString ReadSetting(const QString &key, const QString &defaultValue);
+bool WriteSetting(const QString &key, const QString &value);
+
+// The program's short date, e.g. 2006-6-15.
+QString ShortDateText(const QDate &date);
+// Replaces every "[RunPath]\" (any letter case) by the program folder and turns "\" into "/".
+QString ResolveRunPath(const QString &storedPath, const QString &programDir);
+QString ResolveRunPath(const QString &storedPath);
