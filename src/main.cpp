@@ -1,15 +1,6 @@
-#include "app/AppSetup.h"
-
-#include <QApplication>
-#include <QMainWindow>
+#include "app/Program.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    ConfigureApplication(app);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("翎溪记帐财务软件"));
-    window.resize(792, 571);
-    window.show();
-    return app.exec();
+    return RunProgram(argc, argv);
 }

@@ -1,0 +1,32 @@
+#include "app/Dialogs.h"
+
+#include "app/OnlineServiceForm.h"
+#include "ledgers/DBChoseForm.h"
+#include "ledgers/DBForm.h"
+#include "ledgers/LoginForm.h"
+
+ProgramDialogs::ProgramDialogs(QWidget *owner)
+{
+    // The order is the program's start-up order; keep each dialog at its place.
+    // account:       TFormAccount
+    // chose:         TFormChose
+    // getPay:        TFormGetPay
+    // ask:           TFormAsk
+    // makeReport:    TFormMakeReport
+    // draw:          TFormDraw
+    // account2:      TFormAccount2
+    // progress:      TFormProgress
+    online = new TFormOnline(owner);
+    // getPay2:       TFormGetPay2
+    // cake:          TFormCake
+    // getPay3:       TFormGetPay3
+    // accountChose:  TFormAccountChose
+    db = new TFormDB(owner);
+    dbChose = new TFormDBChose(db, owner);
+    login = new TFormLogin(owner);
+    login->setOnlineServiceDialog(online);
+    // accountSearch: TFormAccountSearch
+    // getPay4:       TFormGetPay4
+    // power:         TFormPower
+    // power2:        TFormPower2
+}

@@ -1,0 +1,54 @@
+#include "app/Program.h"
+
+#include "app/AppSetup.h"
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "platform/InstanceLock.h"
+#include "platform/Seams.h"
+#include "storage/ShareDM.h"
+
+#include <QApplication>
+
+Program::Program(const QString &programDir, const QString &lockFolder)
+    : programDir(programDir), lockFolder(lockFolder)
+{
+}
+
+Program::~Program()
+{
+    window.reset();
+    programDialogs.reset();
+    shareDataModule.reset();
+}
+
+bool Program::start()
+{
+    lock = std::make_unique<Platform::SingleInstanceLock>(lockFolder);
+    if (!lock->tryAcquire()) {
+        Platform::ShowMessage(AlreadyRunningText, QString::fromUtf8(Platform::CaptionNotice));
+        return false;
+    }
+    window = std::make_unique<TFormMain>(programDir);
+    shareDataModule = std::make_unique<TShareDataModule>();
+    window->FormCreate();
+    programDialogs = std::make_unique<ProgramDialogs>(window.get());
+    window->setDialogs(programDialogs.get());
+
+    window->show();
+    if (!window->FormShow()) {
+        window->close();
+        return false;
+    }
+    return true;
+}
+
+int RunProgram(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    ConfigureApplication(app);
+    Program program(QCoreApplication::applicationDirPath() + QLatin1Char('/'),
+                    Platform::SingleInstanceLock::DefaultLockFolder());
+    if (!program.start())
+        return 0;
+    return app.exec();
+}
