@@ -28,7 +28,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // SoftDataIndex of the grid's current row, or 0 when no row is selected.
+    // The selected row of the grid query, or -1 when none is selected.
+    int selectedRow() const;
+    // SoftDataIndex of the selected row, or 0 when no row is selected.
     qint64 selectedIndex() const;
     void ActionNewExecute();
     void ActionEditExecute();

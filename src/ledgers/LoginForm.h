@@ -39,4 +39,5 @@ private:
     QAction *actionLogin = nullptr;
     QAction *actionCancel = nullptr;
     QAction *actionInstruction = nullptr;
+    QAction *actionOnlineService = nullptr;
 };

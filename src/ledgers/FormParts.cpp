@@ -1,0 +1,83 @@
+#include "ledgers/FormParts.h"
+
+#include "storage/ShareDM.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+
+namespace {
+// The echo character comes from the style; this one asks for "#" and shows no typed
+// character even for a moment.
+class HashEchoStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '#';
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QStyle *hashEchoStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new HashEchoStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+} // namespace
+
+QAction *NewAction(QWidget *window, const char *objectName, const QString &text)
+{
+    auto *action = new QAction(text, window);
+    action->setObjectName(QString::fromLatin1(objectName));
+    window->addAction(action);
+    return action;
+}
+
+QPushButton *ActionButton(QAction *action, QWidget *parent)
+{
+    auto *button = new QPushButton(action->text(), parent);
+    button->setObjectName(QStringLiteral("Button") + action->objectName());
+    button->setEnabled(action->isEnabled());
+    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::changed, button, [button, action] {
+        button->setText(action->text());
+        button->setEnabled(action->isEnabled());
+        button->setVisible(action->isVisible());
+    });
+    return button;
+}
+
+QLabel *BuddyLabel(const QString &text, QWidget *control, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(control);
+    return label;
+}
+
+void LoadBanner(QLabel *banner, const QString &relativePath)
+{
+    if (!banner->pixmap().isNull() || !ShareDataModule)
+        return;
+    QPixmap picture(Session().ProgramDir + relativePath);
+    if (!picture.isNull())
+        banner->setPixmap(picture);
+}
+
+HashPasswordEdit::HashPasswordEdit(QWidget *parent) : QLineEdit(parent)
+{
+    setStyle(hashEchoStyle());
+    setEchoMode(QLineEdit::Password);
+}

@@ -1,0 +1,319 @@
+#include "ledgers/LedgerRegistry.h"
+
+#include "platform/FileOps.h"
+#include "platform/Seams.h"
+#include "storage/PublicFunction.h"
+#include "storage/ShareDM.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+namespace Ledgers {
+
+namespace {
+const QString NameExists = QStringLiteral("该帐套名称已经存在，请重新操作");
+const QString FileAlreadyThere = QStringLiteral("该帐套数据库文件已经存在，请更换帐套名称");
+const QString LedgerFileMissing = QStringLiteral("数据库连接失败，请检查该帐套的数据库文件是否存在");
+
+Sql listingSql() { return Sql("Select * From SoftData Where SoftDataIndex > 1"); }
+Sql byIndex(qint64 index)
+{
+    return Sql("Select * From SoftData Where SoftDataIndex = ") + Sql::value(index);
+}
+Sql byName(const QString &name)
+{
+    return Sql("Select * From SoftData Where SoftDataName = ") + Sql::value(name);
+}
+
+QString masterPath() { return Session().ProgramDir + MasterFileName; }
+
+// True when both paths name the same file (or the same place when neither exists yet).
+bool samePlace(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
+           == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+int makeParentFolder(const QString &file)
+{
+    return Platform::MakeFolder(QFileInfo(file).absolutePath());
+}
+
+// After a failed switch to a ledger the chooser must keep working on the registry.
+void reconnectMaster()
+{
+    QString error;
+    if (!OpenLedgerConnection(masterPath(), DatabaseKind::Master, &error))
+        Platform::ShowMessage(Texts::DatabaseOpenFailed + QStringLiteral("：") + error);
+}
+
+void reportConnectFailure(const QString &path, const QString &error)
+{
+    if (!Platform::FileExists(path))
+        Platform::ShowMessage(LedgerFileMissing);
+    else
+        Platform::ShowMessage(QStringLiteral("数据库连接失败，该帐套的数据库文件无法打开：") + error);
+    reconnectMaster();
+}
+
+bool openLedger(const QString &path)
+{
+    QString error;
+    if (OpenLedgerConnection(path, DatabaseKind::Ledger, &error))
+        return true;
+    reportConnectFailure(path, error);
+    return false;
+}
+
+// The master connection is closed while the ledger is open: switch over just for this write.
+void storeDemoTips(qint64 index, const QString &tips)
+{
+    QString error;
+    if (!OpenLedgerConnection(masterPath(), DatabaseKind::Master, &error)) {
+        Platform::ShowMessage(Texts::DatabaseOpenFailed + QStringLiteral("：") + error);
+        return;
+    }
+    UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"), index,
+              {{QStringLiteral("SoftDataTips"), tips}});
+}
+} // namespace
+
+QString LedgerStateText(const QString &storedPath)
+{
+    return Platform::FileExists(ResolveRunPath(storedPath)) ? StateNormal : StateMissing;
+}
+
+bool RefreshLedgerStates()
+{
+    Query &query = ShareDataModule->ADOQueryTemp;
+    if (!RunQuery(query, listingSql(), Texts::DatabaseOpenFailed))
+        return false;
+    Transaction transaction;
+    for (query.first(); !query.eof(); query.next()) {
+        const QString state = LedgerStateText(query.text(QStringLiteral("SoftDataPath")));
+        if (!UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"),
+                       query.value(QStringLiteral("SoftDataIndex")),
+                       {{QStringLiteral("SoftDataState"), state}}))
+            return false;
+    }
+    transaction.commit();
+    return true;
+}
+
+QString ProposedLedgerPath(const QString &folder, const QString &name)
+{
+    return folder + name + QStringLiteral(".ddb");
+}
+
+bool IsDemoFirstLogin(const QString &name, const QString &tips)
+{
+    return name == DemoLedgerName && tips.contains(QStringLiteral("[XXXX]"), Qt::CaseInsensitive);
+}
+
+QString DemoCaption(const QString &tips, const QDate &today)
+{
+    QString caption = tips;
+    caption.replace(QStringLiteral("[XXXX]"), ShortDateText(today.addDays(-7)), Qt::CaseInsensitive);
+    caption.replace(QStringLiteral("[YYYY]"), ShortDateText(today), Qt::CaseInsensitive);
+    return caption;
+}
+
+bool ShiftDemoDates(const QDate &today, qint64 *days)
+{
+    if (days)
+        *days = 0;
+    Query reference;
+    if (!RunQuery(reference, Sql("Select * From MoneyTable Where MoneyIndex = 1"),
+                  Texts::DatabaseOpenFailed))
+        return false;
+    // Without its reference entry there is nothing to align the sample data to.
+    const QDate recorded = reference.isEmpty() ? QDate()
+                                               : reference.date(QStringLiteral("MoneyRecordTime"));
+    if (!recorded.isValid())
+        return true;
+    const qint64 offset = recorded.daysTo(today);
+
+    Transaction transaction;
+    if (!transaction.isActive()) {
+        Platform::ShowMessage(Texts::SqlCommandFailed);
+        return false;
+    }
+    const auto shift = [offset](const char *table, const char *column) {
+        bool ok = false;
+        const QString col = QString::fromLatin1(column);
+        ExecSql(Sql(QStringLiteral("Update %1 Set %2 = date(%2, ").arg(QLatin1String(table), col))
+                    + Sql::value(offset) + Sql(" || ' days')"),
+                &ok);
+        return ok;
+    };
+    if (!shift("MoneyTable", "MoneyCreateTime") || !shift("MoneyTable", "MoneyRecordTime")
+        || !shift("GetPay", "GetPayTime"))
+        return false;
+    if (!transaction.commit()) {
+        Platform::ShowMessage(Texts::SqlCommandFailed);
+        return false;
+    }
+    if (days)
+        *days = offset;
+    return true;
+}
+
+SaveOutcome AddLedger(const LedgerFields &fields)
+{
+    if (!IsValidLedgerName(fields.name)) {
+        Platform::ShowMessage(QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符"));
+        return SaveOutcome::NameRejected;
+    }
+    const QString target = ResolveRunPath(fields.path);
+    Query query;
+    if (!RunQuery(query, byName(fields.name), Texts::DatabaseOpenFailed))
+        return SaveOutcome::Failed;
+    if (!query.isEmpty()) {
+        Platform::ShowMessage(NameExists);
+        return SaveOutcome::NameRejected;
+    }
+    // Copying the template over an existing file would wipe whatever ledger it holds.
+    if (QFileInfo::exists(target)) {
+        Platform::ShowMessage(FileAlreadyThere);
+        return SaveOutcome::NameRejected;
+    }
+    int error = makeParentFolder(target);
+    if (error == 0)
+        error = Platform::CopyFileNew(Session().ProgramDir + TemplateFileName, target);
+    if (error == EEXIST) {
+        Platform::ShowMessage(FileAlreadyThere);
+        return SaveOutcome::NameRejected;
+    }
+    if (error != 0) {
+        Platform::ShowMessage(QStringLiteral("帐套数据库创建失败，失败号为：") + QString::number(error));
+        return SaveOutcome::Failed;
+    }
+    const qint64 key = InsertRow(QStringLiteral("SoftData"),
+                                 {{QStringLiteral("SoftDataName"), fields.name},
+                                  {QStringLiteral("SoftDataPath"), fields.path},
+                                  {QStringLiteral("SoftDataRemark"), fields.remark},
+                                  {QStringLiteral("SoftDataTips"), fields.tips},
+                                  {QStringLiteral("SoftDataTime"), fields.time},
+                                  {QStringLiteral("SoftDataState"), StateNormal}});
+    if (key < 0) {
+        // Not registered: the fresh copy would only block the next attempt.
+        QFile::remove(target);
+        return SaveOutcome::Failed;
+    }
+    Platform::ShowMessage(QStringLiteral("帐套新增成功"));
+    return SaveOutcome::Saved;
+}
+
+SaveOutcome EditLedger(qint64 index, const LedgerFields &fields)
+{
+    if (!IsValidLedgerName(fields.name)) {
+        Platform::ShowMessage(QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符"));
+        return SaveOutcome::NameRejected;
+    }
+    const QString target = ResolveRunPath(fields.path);
+    Query query;
+    if (!RunQuery(query, byIndex(index), Texts::DatabaseOpenFailed))
+        return SaveOutcome::Failed;
+    if (query.isEmpty())
+        return SaveOutcome::Vanished;
+    if (fields.name != query.text(QStringLiteral("SoftDataName"))) {
+        Query same;
+        if (!RunQuery(same, byName(fields.name), Texts::DatabaseOpenFailed))
+            return SaveOutcome::Failed;
+        if (!same.isEmpty()) {
+            Platform::ShowMessage(NameExists);
+            return SaveOutcome::NameRejected;
+        }
+    }
+    if (!RunQuery(query, byIndex(index), Texts::DatabaseOpenFailed))
+        return SaveOutcome::Failed;
+    if (query.isEmpty()) {
+        Platform::ShowMessage(QStringLiteral("找不到要修改的记录"));
+        return SaveOutcome::Failed;
+    }
+
+    // The file follows the path field: it moves whenever the stored entry would otherwise
+    // point somewhere the file is not.
+    const QString storedPath = query.text(QStringLiteral("SoftDataPath"));
+    const QString source = ResolveRunPath(storedPath);
+    const bool move = !samePlace(source, target);
+    if (move) {
+        // A rename would silently replace another file at the target.
+        if (QFileInfo::exists(target)) {
+            Platform::ShowMessage(FileAlreadyThere);
+            return SaveOutcome::NameRejected;
+        }
+        int error = makeParentFolder(target);
+        if (error == 0)
+            error = Platform::RenameFile(source, target);
+        if (error != 0) {
+            Platform::ShowMessage(storedPath);
+            Platform::ShowMessage(QStringLiteral("帐套数据库文件改名错误，错误号为：")
+                                  + QString::number(error));
+            return SaveOutcome::Failed;
+        }
+    }
+    if (!UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"), index,
+                   {{QStringLiteral("SoftDataName"), fields.name},
+                    {QStringLiteral("SoftDataPath"), fields.path},
+                    {QStringLiteral("SoftDataRemark"), fields.remark},
+                    {QStringLiteral("SoftDataTips"), fields.tips},
+                    {QStringLiteral("SoftDataTime"), fields.time}})) {
+        // Keep file and registry in step.
+        if (move)
+            Platform::RenameFile(target, source);
+        return SaveOutcome::Failed;
+    }
+    Platform::ShowMessage(QStringLiteral("帐套信息修改成功"));
+    return SaveOutcome::Saved;
+}
+
+bool DeleteLedger(qint64 index)
+{
+    Query query;
+    if (!RunQuery(query, byIndex(index), Texts::DatabaseOpenFailed) || query.isEmpty())
+        return false;
+    if (!Platform::AskYesNo(QStringLiteral("删除后数据将不能恢复，确实要删除吗？"),
+                            QStringLiteral("删除警告")))
+        return false;
+    bool ok = false;
+    ExecSql(Sql("Delete From SoftData Where SoftDataIndex = ") + Sql::value(index), &ok);
+    return ok;
+}
+
+bool LoginLedger(const LedgerEntry &entry)
+{
+    const QString path = ResolveRunPath(entry.path);
+    if (!Platform::FileExists(path)) {
+        Platform::ShowMessage(LedgerFileMissing);
+        return false;
+    }
+    const bool demo = IsDemoFirstLogin(entry.name, entry.tips);
+    const QDate today = Platform::Today();
+    const QString caption = demo ? DemoCaption(entry.tips, today) : entry.tips;
+
+    if (!openLedger(path))
+        return false;
+    if (demo) {
+        if (!ShiftDemoDates(today)) {
+            reconnectMaster();
+            return false;
+        }
+        // Only now may the placeholders go: with them gone the shift never runs again.
+        storeDemoTips(entry.index, caption);
+        if (!openLedger(path))
+            return false;
+    }
+    Session().LedgerCaption = caption;
+    WriteSetting(QStringLiteral("LoginDatabase"), path);
+    return true;
+}
+
+} // namespace Ledgers

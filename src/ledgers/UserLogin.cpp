@@ -1,0 +1,36 @@
+#include "ledgers/UserLogin.h"
+
+#include "ledgers/Rights.h"
+#include "platform/FileOps.h"
+#include "platform/Seams.h"
+#include "storage/PublicFunction.h"
+#include "storage/ShareDM.h"
+
+bool LogInUser(const QString &userName, const QString &password)
+{
+    Query query;
+    if (!RunQuery(query, Sql("Select * From Power Where PowerName = ") + Sql::value(userName),
+                  Texts::DatabaseOpenFailed))
+        return false;
+    if (query.isEmpty()) {
+        Platform::ShowMessage(QStringLiteral("数据库中找不到当前用户"));
+        return false;
+    }
+    if (query.text(QStringLiteral("PowerKey")) != password) {
+        Platform::ShowMessage(QStringLiteral("密码错误，请重新操作"));
+        return false;
+    }
+    WriteSetting(QStringLiteral("UserName"), userName);
+    SessionValues &session = Session();
+    session.CurrentUser = userName;
+    ApplyRights(session, ParseRights(query.text(QStringLiteral("PowerRange"))));
+    return true;
+}
+
+QString NoticePagePath(const QString &programDir)
+{
+    const QString fresh = programDir + QStringLiteral("NoticeNew.html");
+    return Platform::FileExists(fresh) ? fresh : programDir + QStringLiteral("Notice.html");
+}
+
+QString HelpPagePath(const QString &programDir) { return programDir + QStringLiteral("Help.html"); }

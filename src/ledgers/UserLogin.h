@@ -1,0 +1,14 @@
+#pragma once
+
+// Checking a user of the open ledger and starting the session's user part.
+
+#include <QString>
+
+// Looks the user up in Power and compares the password exactly (letter case counts). On
+// success writes setting UserName and sets CurrentUser and the six rights of the session;
+// otherwise shows why and changes nothing.
+bool LogInUser(const QString &userName, const QString &password);
+
+// The notice page the login window shows: NoticeNew.html when present, else Notice.html.
+QString NoticePagePath(const QString &programDir);
+QString HelpPagePath(const QString &programDir);
