@@ -164,11 +164,11 @@ void TFormMain::buildWorkPanel()
     makeButton(p, "SpeedButtonDraw", makeAction("ActionDraw", QStringLiteral("平调")),
                QRect(8, 260, 81, 28));
 
-    auto *userCaption = makeLabel(p, QStringLiteral("当前用户"), QRect(8, 298, 81, 18));
+    makeLabel(p, QStringLiteral("当前用户"), QRect(8, 298, 81, 18));
     label18 = makeLabel(p, NotLoggedIn, QRect(8, 318, 81, 20));
     label18->setObjectName(QStringLiteral("Label18"));
     label18->setAlignment(Qt::AlignCenter);
-    userCaption->setBuddy(label18);
+    label18->setAccessibleDescription(QStringLiteral("当前用户"));
 
     auto *online = makeButton(p, "SpeedButtonOnline", nullptr, QRect(8, 350, 81, 28));
     online->setText(QStringLiteral("在线服务"));
