@@ -290,15 +290,30 @@ private slots:
         QCOMPARE(Session().SettingsPath, run.folder.filePath(QStringLiteral("Quillbrook.ini")));
     }
 
-    void captionWithoutLedgerText()
+    void captionFollowsLedgerTips_data()
     {
+        QTest::addColumn<QString>("ledger");
+        QTest::addColumn<bool>("emptyTips");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("tips shown") << "日常帐套" << false << Title + QStringLiteral(" - 日常帐套");
+        QTest::newRow("empty tips") << "日常帐套" << true << Title;
+        // The demonstration ledger's tips carry the real dates of its shifted data.
+        QTest::newRow("demonstration") << "软件演示帐套" << false
+                                       << Title + QStringLiteral(" - 演示帐套（演示数据 2026-6-8 至 2026-6-15）");
+    }
+    void captionFollowsLedgerTips()
+    {
+        QFETCH(QString, ledger);
+        QFETCH(bool, emptyTips);
+        QFETCH(QString, caption);
         Run run;
-        execOn(run.folder.filePath(QStringLiteral("Quillbrook3.MDB")),
-               {QStringLiteral("Update SoftData Set SoftDataTips = '' Where SoftDataName = '日常帐套'")});
-        run.seams.onDialog(QStringLiteral("TFormDBChose"), chooseLedger(QStringLiteral("日常帐套")));
+        if (emptyTips)
+            execOn(run.folder.filePath(QStringLiteral("Quillbrook3.MDB")),
+                   {QStringLiteral("Update SoftData Set SoftDataTips = '' Where SoftDataName = ?")}, {ledger});
+        run.seams.onDialog(QStringLiteral("TFormDBChose"), chooseLedger(ledger));
         run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Cashier));
         QVERIFY(run.start());
-        QCOMPARE(run.window()->windowTitle(), Title);
+        QCOMPARE(run.window()->windowTitle(), caption);
     }
 
     void cancellingEndsRunSilently_data()
