@@ -14,6 +14,7 @@
 namespace Ledgers {
 
 namespace {
+const QString InvalidName = QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符");
 const QString NameExists = QStringLiteral("该帐套名称已经存在，请重新操作");
 const QString FileAlreadyThere = QStringLiteral("该帐套数据库文件已经存在，请更换帐套名称");
 const QString LedgerFileMissing = QStringLiteral("数据库连接失败，请检查该帐套的数据库文件是否存在");
@@ -168,7 +169,7 @@ bool ShiftDemoDates(const QDate &today, qint64 *days)
 SaveOutcome AddLedger(const LedgerFields &fields)
 {
     if (!IsValidLedgerName(fields.name)) {
-        Platform::ShowMessage(QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符"));
+        Platform::ShowMessage(InvalidName);
         return SaveOutcome::NameRejected;
     }
     const QString target = ResolveRunPath(fields.path);
@@ -178,6 +179,11 @@ SaveOutcome AddLedger(const LedgerFields &fields)
     if (!query.isEmpty()) {
         Platform::ShowMessage(NameExists);
         return SaveOutcome::NameRejected;
+    }
+    // The bare folder, when no name was ever typed: nothing can be copied onto it.
+    if (QFileInfo(target).isDir()) {
+        Platform::ShowMessage(QStringLiteral("帐套数据库创建失败，失败号为：") + QString::number(EISDIR));
+        return SaveOutcome::Failed;
     }
     // Copying the template over an existing file would wipe whatever ledger it holds.
     if (QFileInfo::exists(target)) {
@@ -214,7 +220,7 @@ SaveOutcome AddLedger(const LedgerFields &fields)
 SaveOutcome EditLedger(qint64 index, const LedgerFields &fields)
 {
     if (!IsValidLedgerName(fields.name)) {
-        Platform::ShowMessage(QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符"));
+        Platform::ShowMessage(InvalidName);
         return SaveOutcome::NameRejected;
     }
     const QString target = ResolveRunPath(fields.path);
