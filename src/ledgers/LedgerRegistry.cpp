@@ -19,7 +19,6 @@ const QString NameExists = QStringLiteral("该帐套名称已经存在，请重�
 const QString FileAlreadyThere = QStringLiteral("该帐套数据库文件已经存在，请更换帐套名称");
 const QString LedgerFileMissing = QStringLiteral("数据库连接失败，请检查该帐套的数据库文件是否存在");
 
-Sql listingSql() { return Sql("Select * From SoftData Where SoftDataIndex > 1"); }
 Sql byIndex(qint64 index)
 {
     return Sql("Select * From SoftData Where SoftDataIndex = ") + Sql::value(index);
@@ -86,6 +85,8 @@ void storeDemoTips(qint64 index, const QString &tips)
 }
 } // namespace
 
+Sql ListingSql() { return Sql("Select * From SoftData Where SoftDataIndex > 1"); }
+
 QString LedgerStateText(const QString &storedPath)
 {
     return Platform::FileExists(ResolveRunPath(storedPath)) ? StateNormal : StateMissing;
@@ -94,7 +95,7 @@ QString LedgerStateText(const QString &storedPath)
 bool RefreshLedgerStates()
 {
     Query &query = ShareDataModule->ADOQueryTemp;
-    if (!RunQuery(query, listingSql(), Texts::DatabaseOpenFailed))
+    if (!RunQuery(query, ListingSql(), Texts::DatabaseOpenFailed))
         return false;
     Transaction transaction;
     for (query.first(); !query.eof(); query.next()) {
