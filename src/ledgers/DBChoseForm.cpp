@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace {
 struct GridColumn {
     const char *field;
@@ -107,8 +109,7 @@ void TFormDBChose::ListLedgers()
     ADOQueryGrid.close();
     if (!Ledgers::RefreshLedgerStates())
         return;
-    if (!RunQuery(ADOQueryGrid, Sql("Select * From SoftData Where SoftDataIndex > 1"),
-                  Texts::DatabaseOpenFailed))
+    if (!RunQuery(ADOQueryGrid, Ledgers::ListingSql(), Texts::DatabaseOpenFailed))
         return;
 
     grid->setRowCount(ADOQueryGrid.rowCount());

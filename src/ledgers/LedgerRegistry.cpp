@@ -14,11 +14,11 @@
 namespace Ledgers {
 
 namespace {
+const QString InvalidName = QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符");
 const QString NameExists = QStringLiteral("该帐套名称已经存在，请重新操作");
 const QString FileAlreadyThere = QStringLiteral("该帐套数据库文件已经存在，请更换帐套名称");
 const QString LedgerFileMissing = QStringLiteral("数据库连接失败，请检查该帐套的数据库文件是否存在");
 
-Sql listingSql() { return Sql("Select * From SoftData Where SoftDataIndex > 1"); }
 Sql byIndex(qint64 index)
 {
     return Sql("Select * From SoftData Where SoftDataIndex = ") + Sql::value(index);
@@ -85,6 +85,8 @@ void storeDemoTips(qint64 index, const QString &tips)
 }
 } // namespace
 
+Sql ListingSql() { return Sql("Select * From SoftData Where SoftDataIndex > 1"); }
+
 QString LedgerStateText(const QString &storedPath)
 {
     return Platform::FileExists(ResolveRunPath(storedPath)) ? StateNormal : StateMissing;
@@ -93,7 +95,7 @@ QString LedgerStateText(const QString &storedPath)
 bool RefreshLedgerStates()
 {
     Query &query = ShareDataModule->ADOQueryTemp;
-    if (!RunQuery(query, listingSql(), Texts::DatabaseOpenFailed))
+    if (!RunQuery(query, ListingSql(), Texts::DatabaseOpenFailed))
         return false;
     Transaction transaction;
     for (query.first(); !query.eof(); query.next()) {
@@ -168,7 +170,7 @@ bool ShiftDemoDates(const QDate &today, qint64 *days)
 SaveOutcome AddLedger(const LedgerFields &fields)
 {
     if (!IsValidLedgerName(fields.name)) {
-        Platform::ShowMessage(QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符"));
+        Platform::ShowMessage(InvalidName);
         return SaveOutcome::NameRejected;
     }
     const QString target = ResolveRunPath(fields.path);
@@ -178,6 +180,11 @@ SaveOutcome AddLedger(const LedgerFields &fields)
     if (!query.isEmpty()) {
         Platform::ShowMessage(NameExists);
         return SaveOutcome::NameRejected;
+    }
+    // The bare folder, when no name was ever typed: nothing can be copied onto it.
+    if (QFileInfo(target).isDir()) {
+        Platform::ShowMessage(QStringLiteral("帐套数据库创建失败，失败号为：") + QString::number(EISDIR));
+        return SaveOutcome::Failed;
     }
     // Copying the template over an existing file would wipe whatever ledger it holds.
     if (QFileInfo::exists(target)) {
@@ -214,7 +221,7 @@ SaveOutcome AddLedger(const LedgerFields &fields)
 SaveOutcome EditLedger(qint64 index, const LedgerFields &fields)
 {
     if (!IsValidLedgerName(fields.name)) {
-        Platform::ShowMessage(QStringLiteral("帐套名称不能包含/\\:*?\"<>|.等字符"));
+        Platform::ShowMessage(InvalidName);
         return SaveOutcome::NameRejected;
     }
     const QString target = ResolveRunPath(fields.path);

@@ -4,6 +4,8 @@
 // creating, editing, deleting and logging into a ledger. The dialogs only collect the input
 // and move the focus; messages go through the platform seams.
 
+#include "storage/Sql.h"
+
 #include <QDate>
 #include <QString>
 
@@ -17,6 +19,8 @@ inline const QString ModeEdit = QStringLiteral("修改");
 inline const QString MasterFileName = QStringLiteral("Quillbrook3.MDB");
 inline const QString TemplateFileName = QStringLiteral("QuillShare.dll");
 
+// The registry entries the chooser lists (row 1 is reserved).
+Sql ListingSql();
 // "正常" when the stored path (placeholder allowed) names an existing file, else "丢失".
 QString LedgerStateText(const QString &storedPath);
 // Rewrites SoftDataState of every listed entry by whether its file exists. False (after
