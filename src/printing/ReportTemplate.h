@@ -15,8 +15,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <Qt>
-
 enum class ReportFormat { Text, Money, Date, Integer, Percent };
 enum class ReportAlign { Left, Center, Right };
 
