@@ -191,13 +191,13 @@ private slots:
         QTest::newRow("Report2") << "Report2.frf" << all << true << journal;
         QTest::newRow("GetList") << "GetList.frf" << detail("应收") << false
                                  << QStringList{"应收日期", "应收客户", "应收金额", "已收金额", "尚欠金额", "备注信息"};
-        QTest::newRow("GetList2") << "GetList2.frf" << grouped("应收", "GetPayUser") << false
+        QTest::newRow("GetList2") << "GetList2.frf" << grouped("应收", "GetPayUser") << true
                                   << QStringList{"应收客户", "应收金额", "已收金额", "尚欠金额", "记录数目"};
         QTest::newRow("GetList3") << "GetList3.frf" << grouped("应收", "GetPayTime") << false
                                   << QStringList{"应收日期", "应收金额", "已收金额", "尚欠金额", "记录数目"};
         QTest::newRow("PayList") << "PayList.frf" << detail("应付") << false
                                  << QStringList{"应付日期", "应付客户", "应付金额", "已付金额", "尚欠金额", "备注信息"};
-        QTest::newRow("PayList2") << "PayList2.frf" << grouped("应付", "GetPayUser") << false
+        QTest::newRow("PayList2") << "PayList2.frf" << grouped("应付", "GetPayUser") << true
                                   << QStringList{"应付客户", "应付金额", "已付金额", "尚欠金额", "记录数目"};
         QTest::newRow("PayList3") << "PayList3.frf" << grouped("应付", "GetPayTime") << false
                                   << QStringList{"应付日期", "应付金额", "已付金额", "尚欠金额", "记录数目"};
