@@ -5,6 +5,7 @@
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/LoginForm.h"
 #include "platform/Seams.h"
+#include "printing/DesignerForm.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 
@@ -280,10 +281,16 @@ void TFormMain::buildSettingsPage(QWidget *page)
 
 void TFormMain::buildMaintenancePage(QWidget *page)
 {
-    // 帐套数据操作 (backup and restore) above and 单据设计 below come with their subsystems.
+    // 帐套数据操作 (backup and restore) above comes with its subsystem.
     for (const SettingChoice &choice : SettingChoices())
         if (choice.key == QLatin1String("LoginMode"))
             buildSettingGroup(page, choice, QRect(8, 150, 400, 60));
+
+    auto *design = new QGroupBox(QStringLiteral("单据设计"), page);
+    design->setGeometry(8, 220, 400, 60);
+    QAction *actionDesign = makeAction("ActionDesign", QStringLiteral("单据设计"));
+    connect(actionDesign, &QAction::triggered, this, [this] { OpenTemplateDesigner(this); });
+    makeButton(design, "DesignButton", actionDesign, QRect(12, 22, 120, 26));
 }
 
 QWidget *TFormMain::tabPage(MainTab tab) const { return pages[int(tab)]; }

@@ -412,6 +412,18 @@ private slots:
         QVERIFY(Session().AccountBookFilter.isEmpty());
     }
 
+    void designButtonOpensTheTemplateDesigner()
+    {
+        Run run;
+        QVERIFY(run.startAs(QStringLiteral("管理员")));
+        TFormMain *w = run.window();
+        w->tabs()->setCurrentWidget(w->tabPage(MainTab::Maintenance));
+        QVERIFY(child<QWidget>(w, "DesignButton")->isVisible());
+        run.seams.onDialog(QStringLiteral("TFormDesigner"), [](QDialog *) {});
+        w->action(QStringLiteral("ActionDesign"))->trigger();
+        QCOMPARE(run.seams.shownDialogs.constLast(), QStringLiteral("TFormDesigner"));
+    }
+
     void viewFilters_data()
     {
         QTest::addColumn<QString>("accountType");
