@@ -4,6 +4,8 @@
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/DBForm.h"
 #include "ledgers/LoginForm.h"
+#include "ledgers/PowerForm.h"
+#include "ledgers/PowerForm2.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
@@ -27,6 +29,7 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     login->setOnlineServiceDialog(online);
     // accountSearch: TFormAccountSearch
     // getPay4:       TFormGetPay4
-    // power:         TFormPower
-    // power2:        TFormPower2
+    power = new TFormPower(owner);
+    power2 = new TFormPower2(owner);
+    power->setUserDialog(power2);
 }

@@ -4,6 +4,7 @@
 #include "app/OnlineServiceForm.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/LoginForm.h"
+#include "ledgers/PowerForm.h"
 #include "platform/Seams.h"
 #include "printing/DesignerForm.h"
 #include "storage/PublicFunction.h"
@@ -269,6 +270,12 @@ void TFormMain::buildSettingsPage(QWidget *page)
 {
     // Left part: user management (top) and the six pick lists (below) come with their
     // subsystems; the right column holds the five setting groups.
+    auto *users = new QGroupBox(QStringLiteral("用户管理权限设置"), page);
+    users->setGeometry(8, 8, 424, 60);
+    QAction *actionPower = makeAction("ActionPower", QStringLiteral("权限设置"));
+    connect(actionPower, &QAction::triggered, this,
+            [this] { Platform::ShowModal(programDialogs->power); });
+    makeButton(users, "PowerButton", actionPower, QRect(12, 22, 120, 26));
     const QList<SettingChoice> &choices = SettingChoices();
     int top = 8;
     for (const SettingChoice &choice : choices) {
