@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/OnlineServiceForm.h"
 #include "ledgers/DBChoseForm.h"
+#include "ledgers/LedgerBackup.h"
 #include "ledgers/LoginForm.h"
 #include "ledgers/PowerForm.h"
 #include "platform/Seams.h"
@@ -182,10 +183,10 @@ void TFormMain::buildWorkPanel()
     connect(reLogin, &QAction::triggered, this, [this] { LoginAndApplyRights(); });
     makeButton(p, "SpeedButtonReLogin", reLogin, QRect(8, 382, 81, 28));
 
-    // Below the normal layout's bottom on purpose: it shows in the taller layouts. Its command
-    // (ActionSave) comes with backup and restore.
-    auto *save = makeButton(p, "SpeedButtonSave", nullptr, QRect(8, 544, 81, 28));
-    save->setText(QStringLiteral("备份数据"));
+    // Below the normal layout's bottom on purpose: it shows in the taller layouts.
+    QAction *actionSave = makeAction("ActionSave", QStringLiteral("备份数据"));
+    connect(actionSave, &QAction::triggered, this, [this] { Ledgers::BackupLedger(this); });
+    makeButton(p, "SpeedButtonSave", actionSave, QRect(8, 544, 81, 28));
 }
 
 void TFormMain::buildSideBar()
@@ -288,7 +289,16 @@ void TFormMain::buildSettingsPage(QWidget *page)
 
 void TFormMain::buildMaintenancePage(QWidget *page)
 {
-    // 帐套数据操作 (backup and restore) above comes with its subsystem.
+    auto *ledgerData = new QGroupBox(QStringLiteral("帐套数据操作"), page);
+    ledgerData->setGeometry(8, 80, 400, 60);
+    QAction *actionLoad = makeAction("ActionLoad", QStringLiteral("恢复数据"));
+    // A restored ledger is read afresh at the next start.
+    connect(actionLoad, &QAction::triggered, this, [this] {
+        if (Ledgers::RestoreLedger(this))
+            close();
+    });
+    makeButton(ledgerData, "SaveButton", action("ActionSave"), QRect(12, 22, 120, 26));
+    makeButton(ledgerData, "LoadButton", actionLoad, QRect(140, 22, 120, 26));
     for (const SettingChoice &choice : SettingChoices())
         if (choice.key == QLatin1String("LoginMode"))
             buildSettingGroup(page, choice, QRect(8, 150, 400, 60));
