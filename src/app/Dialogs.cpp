@@ -1,6 +1,7 @@
 #include "app/Dialogs.h"
 
 #include "app/OnlineServiceForm.h"
+#include "journal/AskForm.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/DBForm.h"
 #include "ledgers/LoginForm.h"
@@ -13,7 +14,7 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     // account:       TFormAccount
     // chose:         TFormChose
     // getPay:        TFormGetPay
-    // ask:           TFormAsk
+    ask = new TFormAsk(owner);
     // makeReport:    TFormMakeReport
     // draw:          TFormDraw
     // account2:      TFormAccount2

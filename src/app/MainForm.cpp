@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/OnlineServiceForm.h"
+#include "journal/ParameterLists.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/LedgerBackup.h"
 #include "ledgers/LoginForm.h"
@@ -285,6 +286,8 @@ void TFormMain::buildSettingsPage(QWidget *page)
         buildSettingGroup(page, choice, QRect(440, top, 224, 60));
         top += 66;
     }
+    new ParameterLists(page, QRect(8, 80, 424, 436),
+                       [this] { return programDialogs ? programDialogs->ask : nullptr; });
 }
 
 void TFormMain::buildMaintenancePage(QWidget *page)
@@ -541,27 +544,32 @@ void TFormMain::LoadAccountSortChoice()
 
 void TFormMain::LoadReasonLists()
 {
-    // Pick lists 0 (expense reasons) and 1 (income reasons).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadReasonLists();
 }
 
 void TFormMain::LoadCategoryList()
 {
-    // Pick list 2 (categories).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadCategoryList();
 }
 
 void TFormMain::LoadVoucherList()
 {
-    // Pick list 3 (voucher kinds).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadVoucherList();
 }
 
 void TFormMain::LoadCustomerList()
 {
-    // Pick list 4 (customers).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadCustomerList();
 }
 
 void TFormMain::LoadSalesmanList()
 {
-    // Pick list 5 (salesmen).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadSalesmanList();
 }
 
 void TFormMain::RefreshAccountPanels()
