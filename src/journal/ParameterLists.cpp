@@ -70,8 +70,11 @@ bool ReadValues(int type, const QString &failMessage, QStringList *values)
 {
     values->clear();
     Query &query = ShareDataModule->ADOQueryTemp;
-    // No order is asked for: the lists show the rows as the database returns them.
-    if (!RunQuery(query, Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type),
+    // Items show in the order they were added (a new item comes last and is selected); the
+    // index on the item texts would otherwise hand them back sorted by character code.
+    if (!RunQuery(query,
+                  Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type)
+                      + Sql(" Order By ParameterIndex"),
                   failMessage))
         return false;
     for (query.first(); !query.eof(); query.next())

@@ -54,7 +54,7 @@ void execOn(const QString &path, const QStringList &statements, const QVariantLi
     QSqlDatabase::removeDatabase(name);
 }
 
-// The stored values of a list, in the order the program's own query returns them.
+// The stored values of a list, in the order they were added.
 QStringList storedValues(const ProgramFolder &folder, int type)
 {
     QStringList values;
@@ -64,7 +64,7 @@ QStringList storedValues(const ProgramFolder &folder, int type)
         db.setDatabaseName(folder.filePath(DefaultLedger));
         if (db.open()) {
             QSqlQuery q(db);
-            q.prepare(QStringLiteral("Select * From Parameter Where ParameterType = ?"));
+            q.prepare(QStringLiteral("Select * From Parameter Where ParameterType = ? Order By ParameterIndex"));
             q.addBindValue(type);
             if (q.exec())
                 while (q.next())
@@ -330,7 +330,9 @@ private slots:
         QCOMPARE(stored.count(second), 1);
         QCOMPARE(stored.size(), before[type].size() + 2);
         QCOMPARE(items(box), stored);
-        QCOMPARE(selectedText(box), stored.last());
+        // A new item comes last, in the order of adding, and is the one selected.
+        QCOMPARE(stored.last(), second);
+        QCOMPARE(selectedText(box), second);
 
         seams.onDialog("TFormAsk", ask(addPrompt, QString(), first));
         run.click(add);
