@@ -2,13 +2,23 @@
 
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/ChartView.h"
 #include "widgets/DataGrid.h"
 
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QImageReader>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QPieSeries>
+#include <QPieSlice>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -449,6 +459,92 @@ private slots:
         QVERIFY(!grid.isOpen());
         QCOMPARE(grid.rowCount(), 0);
         QVERIFY(grid.value(QStringLiteral("MoneyIndex")).isNull());
+    }
+
+    void chartHoldsThePoints_data()
+    {
+        QTest::addColumn<ChartView::Kind>("kind");
+        QTest::newRow("pie") << ChartView::Kind::Pie;
+        QTest::newRow("bar") << ChartView::Kind::Bar;
+    }
+    void chartHoldsThePoints()
+    {
+        QFETCH(ChartView::Kind, kind);
+        ChartView chart;
+        chart.setTitle(QStringLiteral("图形数据分析"));
+        chart.newSeries(kind);
+        chart.addPoint(500, QStringLiteral("甲公司"));
+        chart.addPoint(-120, QStringLiteral("乙公司"));
+        chart.addPoint(380, QString());
+        QCOMPARE(chart.pointCount(), 3);
+        QCOMPARE(chart.pointValue(1), -120.0);
+        QCOMPARE(chart.markText(0), QStringLiteral("甲公司 500"));
+        QCOMPARE(chart.markText(1), QStringLiteral("乙公司 -120"));
+        QCOMPARE(chart.markText(2), QStringLiteral("380"));
+        const QStringList legend{QStringLiteral("甲公司 50%"), QStringLiteral("乙公司 12%"), QStringLiteral("38%")};
+        QStringList shown;
+        for (QLegendMarker *m : chart.chart()->legend()->markers())
+            shown.append(m->label());
+        QCOMPARE(shown, legend);
+        QVERIFY(chart.pointColor(0) != chart.pointColor(1) && chart.pointColor(1) != chart.pointColor(2));
+        QCOMPARE(chart.chart()->series().size(), 1);
+        if (kind == ChartView::Kind::Pie) {
+            auto *pie = qobject_cast<QPieSeries *>(chart.currentSeries());
+            QVERIFY(pie);
+            QCOMPARE(pie->slices().size(), 3);
+            QCOMPARE(pie->slices()[1]->value(), 120.0); // drawn by magnitude
+            QCOMPARE(pie->slices()[1]->label(), QStringLiteral("乙公司 -120"));
+            QVERIFY(pie->slices()[1]->isLabelVisible());
+        } else {
+            auto *bars = qobject_cast<QBarSeries *>(chart.currentSeries());
+            QVERIFY(bars);
+            QCOMPARE(bars->count(), 3);
+            QCOMPARE(bars->barSets()[1]->at(0), -120.0);
+            chart.resize(640, 480);
+            chart.renderImage();
+            // The negative bar hangs below the zero line, inside the drawing.
+            QChart *c = chart.chart();
+            const qreal zero = c->mapToPosition(QPointF(0, 0), bars).y();
+            const qreal end = c->mapToPosition(QPointF(0, -120), bars).y();
+            QVERIFY(end > zero);
+            QVERIFY(end < c->plotArea().bottom());
+        }
+        // A new series starts empty.
+        chart.newSeries(kind == ChartView::Kind::Pie ? ChartView::Kind::Bar : ChartView::Kind::Pie);
+        QCOMPARE(chart.pointCount(), 0);
+        QCOMPARE(chart.chart()->series().size(), 1);
+        QVERIFY(chart.chart()->legend()->markers().isEmpty());
+    }
+
+    void chartSavesABitmap_data() { chartHoldsThePoints_data(); }
+    void chartSavesABitmap()
+    {
+        QFETCH(ChartView::Kind, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Cake.bmp"));
+        {
+            QFile old(path); // an older picture is replaced
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old");
+        }
+        ChartView chart;
+        chart.setTitle(QStringLiteral("图形数据分析"));
+        chart.newSeries(kind);
+        chart.addPoint(300, QStringLiteral("甲"));
+        chart.addPoint(-200, QStringLiteral("乙"));
+        QString error;
+        QVERIFY2(chart.saveBitmap(path, &error), qPrintable(error));
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), QByteArray("bmp"));
+        const QImage image = reader.read();
+        QVERIFY(!image.isNull());
+        QCOMPARE(image.size(), QSize(640, 480));
+        QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white));
+        QVERIFY(hasInk(image, image.rect(), chart.pointColor(0)));
+        QVERIFY(hasInk(image, image.rect(), chart.pointColor(1)));
+
+        QVERIFY(!chart.saveBitmap(dir.filePath(QStringLiteral("no/such/folder/Cake.bmp")), &error));
+        QVERIFY(!error.isEmpty());
     }
 };
 
