@@ -118,6 +118,7 @@ DataGrid::~DataGrid() = default;
 
 bool DataGrid::open(const Sql &statement, QString *error)
 {
+    rowBeforeRun = currentRow();
     goingToTop = true;
     rowToRestore = 0;
     const bool ok = dataModel->open(statement, error);
@@ -128,6 +129,7 @@ bool DataGrid::open(const Sql &statement, QString *error)
 
 bool DataGrid::refresh(QString *error)
 {
+    rowBeforeRun = currentRow();
     goingToTop = true;
     rowToRestore = 0;
     const bool ok = dataModel->refresh(error);
@@ -217,7 +219,7 @@ QString DataGrid::displayText(int row, int column) const { return dataModel->dis
 
 bool DataGrid::selectRowWithKey(const QString &field, const QVariant &value)
 {
-    const int row = dataModel->findRow(field, value);
+    const int row = dataModel->findRow(field, value, rowBeforeRun);
     if (row < 0)
         return false;
     setCurrentRow(row);

@@ -96,6 +96,9 @@ private:
     bool applyingLayout = false;
     bool goingToTop = false;
     int rowToRestore = 0;
+    // Where the current row was before the statement last ran: a row looked for by its key
+    // after a refresh is most often still there.
+    int rowBeforeRun = -1;
 };
 
 // Runs sql into the grid the way RunQuery does for a Query: on failure shows failMessage
