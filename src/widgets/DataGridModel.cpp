@@ -274,9 +274,9 @@ bool DataGridModel::run(QString *error)
 
     QList<QVariantList> first;
     QStringList fields;
-    if (!readBlock(0, &first, &fields, error))
-        return false;
-    m_fields = fields;
+    const bool read = readBlock(0, &first, &fields, error);
+    // A statement that fails leaves no fields behind: a closed grid shows nothing of the last.
+    m_fields = read ? fields : QStringList();
     m_fieldIndex.clear();
     for (int f = 0; f < m_fields.size(); ++f) {
         const QString key = m_fields[f].toLower();
@@ -294,6 +294,8 @@ bool DataGridModel::run(QString *error)
         }
     }
     mapColumns();
+    if (!read)
+        return false;
 
     int count = 0;
     if (first.size() < m_blockSize) {
