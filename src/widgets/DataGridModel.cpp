@@ -7,7 +7,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -153,26 +152,6 @@ bool runSelect(QSqlQuery &q, const Sql &sql, QString *error)
 QSqlDatabase sharedConnection()
 {
     return ShareDataModule ? ShareDataModule->connection() : QSqlDatabase();
-}
-
-// The statement from character from on, with the values of the placeholders in it.
-Sql suffixOf(const Sql &statement, const ScannedSql &scanned, qsizetype from)
-{
-    const QString &text = statement.text();
-    Sql out;
-    int k = 0;
-    for (qsizetype at : scanned.placeholders) {
-        if (k >= statement.values().size())
-            break;
-        if (at >= from) {
-            out += Sql(text.mid(from, at - from));
-            out += Sql::value(statement.values()[k]);
-            from = at + 1;
-        }
-        ++k;
-    }
-    out += Sql(text.mid(from));
-    return out;
 }
 
 // The first length characters of a statement with the values of the placeholders in them.
@@ -452,41 +431,34 @@ int DataGridModel::findRow(const QString &field, const QVariant &value, int near
         }
     }
 
-    // Number the rows in the statement's own order and pick the one with the key. A plain
-    // "Select * From …" is narrowed to the key column, which spares SQLite building whole rows.
-    const QString name = quotedName(m_fields[f]);
-    static const QRegularExpression selectAll(QStringLiteral("^\\s*select\\s+\\*\\s+(?=from\\b)"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    QList<Sql> keyStatements;
-    const QRegularExpressionMatch plain = selectAll.match(m_statement.text());
-    if (plain.hasMatch()) {
-        const ScannedSql s = scan(m_statement.text());
-        Sql narrow(QStringLiteral("Select %1 As QuillKey ").arg(name));
-        narrow += suffixOf(m_statement, s, plain.capturedEnd());
-        keyStatements.append(narrow);
-    }
-    keyStatements.append(Sql(QStringLiteral("Select %1 As QuillKey From (").arg(name)) + m_statement + Sql(")"));
-    for (const Sql &keys : keyStatements) {
-        const Sql sql = Sql("Select QuillRow From (Select row_number() Over () As QuillRow, QuillKey From (") + keys
-                        + Sql(")) Where QuillKey = ") + Sql::value(value) + Sql(" Limit 1");
-        QSqlQuery q(sharedConnection());
-        if (!runSelect(q, sql, nullptr))
-            continue; // the narrowed form may not fit this statement; the general one does
-        if (!q.next())
-            return q.lastError().isValid() ? walkForRow(f, value) : -1;
-        const int row = q.value(0).toInt() - 1;
+    // Read the key column alone, in the statement's order, until the key turns up; SQLite
+    // then reads no other column. The statement is finished before this returns.
+    const Sql keys = Sql(QStringLiteral("Select %1 From (").arg(quotedName(m_fields[f]))) + m_statement + Sql(")");
+    QSqlQuery q(sharedConnection());
+    if (runSelect(q, keys, nullptr)) {
+        int row = 0;
+        bool found = false;
+        while (q.next()) {
+            if (sameValue(q.value(0), value)) {
+                found = true;
+                break;
+            }
+            ++row;
+        }
+        const bool readFailed = !found && q.lastError().isValid();
         q.finish();
-        if (sameValue(this->value(row, f), value))
+        if (!found && !readFailed)
+            return -1;
+        if (found && sameValue(this->value(row, f), value))
             return row;
-        break;
     }
     return walkForRow(f, value);
 }
 
 int DataGridModel::walkForRow(int f, const QVariant &value) const
 {
-    // The numbering did not match the rows as read (rows that tie in the order may come in
-    // another order when fewer columns are asked for): walk the rows in bounded blocks of the
+    // The key column alone came in another order than the rows as read (rows that tie in
+    // the order may, when SQLite picks another plan): walk the rows in bounded blocks of the
     // same form as the blocks shown.
     const int step = 5000;
     for (int offset = 0; offset < m_rows; offset += step) {
