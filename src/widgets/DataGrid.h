@@ -54,7 +54,7 @@ public:
     QVariant value(const QString &field) const;
     QVariant value(int row, const QString &field) const;
     QString displayText(int row, int column) const;
-    // Makes the first row whose field equals value current (rows not yet read included);
+    // Makes the row whose key field equals value current (rows not yet read included);
     // false, with the current row unchanged, when there is none.
     bool selectRowWithKey(const QString &field, const QVariant &value);
 

@@ -88,8 +88,9 @@ public:
     int totalRows() const { return m_open ? m_rows : 0; }
     QVariant value(int row, int field) const;
     QVariant value(int row, const QString &field) const { return value(row, fieldIndex(field)); }
-    // The first row whose field equals value, or -1. Rows already read are looked at first,
-    // then the block around nearRow (where the row was before a refresh, say), then SQL.
+    // The row whose key field (one row per value) equals value, or -1. Rows already read are
+    // looked at first, then the block around nearRow (where the row was before a refresh, say),
+    // then the key column in SQL.
     int findRow(const QString &field, const QVariant &value, int nearRow = -1) const;
 
     // Columns shown. Until columns are set the model shows every field under its own name.
