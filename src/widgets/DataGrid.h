@@ -13,7 +13,7 @@
 
 #include "storage/Sql.h"
 #include "widgets/DataGridModel.h"
-#include "widgets/RowSource.h"
+#include "storage/RowSource.h"
 
 #include <QTableView>
 

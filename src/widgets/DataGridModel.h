@@ -8,7 +8,7 @@
 // once and only the blocks being looked at are ever in memory.
 
 #include "storage/Sql.h"
-#include "widgets/RowSource.h"
+#include "storage/RowSource.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
