@@ -1,5 +1,7 @@
 #include "app/Dialogs.h"
 
+#include "accounts/AccountForm.h"
+#include "accounts/ChoseForm.h"
 #include "app/OnlineServiceForm.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/DBForm.h"
@@ -8,8 +10,8 @@
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
     // The order is the program's start-up order; keep each dialog at its place.
-    // account:       TFormAccount
-    // chose:         TFormChose
+    account = new TFormAccount(owner);
+    chose = new TFormChose(owner);
     // getPay:        TFormGetPay
     // ask:           TFormAsk
     // makeReport:    TFormMakeReport
