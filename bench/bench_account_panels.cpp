@@ -214,5 +214,6 @@ int main(int argc, char **argv)
         std::printf("  sums read the covering index: %s\n", balance && month ? "yes" : "NO");
         ok = ok && balance && month;
     }
+    std::printf("\n");
     return ok ? 0 : 1;
 }

@@ -163,6 +163,11 @@ void AccountPanels::createSlot(int n)
     slot.name = makeLabel(panel, QString(), "AccountName");
     slot.balance = makeLabel(panel, QString(), "AccountMoney");
     slot.month = makeLabel(panel, QString(), "AccountMonth");
+    // The value labels say what they hold; the panel itself sums them up (updateAccessibleText).
+    slot.name->setAccessibleDescription(QStringLiteral("名称"));
+    slot.balance->setAccessibleDescription(QStringLiteral("金额"));
+    slot.month->setAccessibleDescription(QStringLiteral("当月"));
+    slot.type->setAccessibleDescription(QStringLiteral("帐户类型"));
     QLabel *captions[] = {makeLabel(panel, QStringLiteral("名称：")),
                           makeLabel(panel, QStringLiteral("金额：")),
                           makeLabel(panel, QStringLiteral("当月：")),};

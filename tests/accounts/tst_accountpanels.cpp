@@ -441,6 +441,37 @@ private slots:
         QCOMPARE(part(w, 1, "AccountMoney"), QStringLiteral("110 元"));
     }
 
+    // The account search narrows the list through its fragment; a failed account or sum query
+    // reports once and stops the refresh.
+    void searchFragmentAndFailures()
+    {
+        Run run;
+        run.writeSetting(QStringLiteral("AccountType"), QStringLiteral("5"));
+        {
+            auto ledger = run.ledger();
+            ledger->addAccount(QStringLiteral("工商银行"), 1, 1);
+            ledger->addAccount(QStringLiteral("现金'箱"), 2, 1);
+            ledger->addAccount(QStringLiteral("建设银行"), 1, 1);
+        }
+        QVERIFY(run.startAs(Cashier));
+        TFormMain *w = run.window();
+        AccountPanels *panels = panelsOf(w);
+        panels->AccountSearchFragment = Sql(" And (instr(AccountName, ") + Sql::value(QStringLiteral("'箱")) + Sql(") > 0)");
+        w->RefreshAccountPanels();
+        QCOMPARE(shownNames(w), QStringList{QStringLiteral("现金'箱")});
+
+        panels->AccountSearchFragment = Sql(" And (NoSuchColumn = 1)");
+        w->RefreshAccountPanels();
+        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("刷新帐户房子时出错")});
+        QCOMPARE(shownNames(w), QStringList{QStringLiteral("现金'箱")});
+
+        run.seams.clearMessages();
+        panels->AccountSearchFragment = Sql();
+        run.ledger()->exec(QStringLiteral("Alter Table MoneyTable Rename To MoneyTableGone"));
+        w->RefreshAccountPanels();
+        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("统计帐户金额时出错")});
+    }
+
     // A click on any part of a panel hands its name and balance on; the mouse paints the panel
     // under it sky blue and every other one button face.
     void panelClickAndHover()
