@@ -1,5 +1,7 @@
 #include "app/Dialogs.h"
 
+#include "accounts/AccountForm.h"
+#include "accounts/ChoseForm.h"
 #include "app/OnlineServiceForm.h"
 #include "journal/AskForm.h"
 #include "ledgers/DBChoseForm.h"
@@ -11,8 +13,8 @@
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
     // The order is the program's start-up order; keep each dialog at its place.
-    // account:       TFormAccount
-    // chose:         TFormChose
+    account = new TFormAccount(owner);
+    chose = new TFormChose(owner);
     // getPay:        TFormGetPay
     ask = new TFormAsk(owner);
     // makeReport:    TFormMakeReport

@@ -1,5 +1,8 @@
 #include "app/MainForm.h"
 
+#include "accounts/AccountForm.h"
+#include "accounts/AccountPanels.h"
+#include "accounts/ChoseForm.h"
 #include "app/Dialogs.h"
 #include "app/OnlineServiceForm.h"
 #include "journal/ParameterLists.h"
@@ -210,7 +213,14 @@ void TFormMain::buildSideBar()
 
 void TFormMain::buildAccountsPage(QWidget *page)
 {
-    // The account panels, page buttons, search and sort lists come with the accounts.
+    // The panels' container with the page buttons, 新增帐户, the total, the empty-state
+    // picture and the sort lists; the panels themselves come with CreateAccountPanels.
+    auto *panels = new AccountPanels(page, AccountPanelPage);
+    connect(panels, &AccountPanels::refreshRequested, this, &TFormMain::RefreshAccountPanels);
+    connect(panels, &AccountPanels::newAccountRequested, this, [this] {
+        if (programDialogs && programDialogs->account)
+            programDialogs->account->NewAccount();
+    });
     makeButton(page, "SpeedButton3", makeAction("ActionMoneyMonth", QStringLiteral("帐户月结")),
                QRect(672, 40, 75, 25));
 }
@@ -358,7 +368,9 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 
 void TFormMain::Image1Click()
 {
-    // Choosing the account book again (TFormChose, then RefreshAll) comes with the accounts.
+    if (programDialogs && programDialogs->chose
+        && Platform::ShowModal(programDialogs->chose) == QDialog::Accepted)
+        RefreshAll();
 }
 
 void TFormMain::Image7Click()
@@ -518,7 +530,7 @@ void TFormMain::storeSetting(const SettingChoice &choice)
 
 void TFormMain::CreateAccountPanels()
 {
-    // The 40 account panels of the accounts tab.
+    AccountPanels::of(tabPage(MainTab::Accounts))->CreatePanels(LayoutMaximized);
 }
 
 void TFormMain::SelectGetPayRecordMode()
@@ -534,12 +546,14 @@ void TFormMain::ApplyLayout(bool maximized)
 
 void TFormMain::ShowBookChoice()
 {
-    // Shows TFormChose (the account-book choice) modally; its result is not used.
+    // Its result is not used: the refresh after login reads whatever book is stored.
+    if (programDialogs && programDialogs->chose)
+        Platform::ShowModal(programDialogs->chose);
 }
 
 void TFormMain::LoadAccountSortChoice()
 {
-    // Selects "帐户排序方式" and "帐户排序方向" in ComboBox2 and ComboBox6.
+    AccountPanels::of(tabPage(MainTab::Accounts))->LoadSortChoice();
 }
 
 void TFormMain::LoadReasonLists()
@@ -574,7 +588,7 @@ void TFormMain::LoadSalesmanList()
 
 void TFormMain::RefreshAccountPanels()
 {
-    // Refills the account panels of the current page.
+    AccountPanels::of(tabPage(MainTab::Accounts))->Refresh(LayoutMaximized, currentDay());
 }
 
 void TFormMain::RefreshDailyJournal()
