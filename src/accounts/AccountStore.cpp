@@ -49,8 +49,6 @@ bool DeleteAccountWithEntries(qint64 accountIndex)
     if (!ok)
         return false;
     if (!transaction.commit()) {
-        // A commit that failed leaves the transaction open; undo it so nothing half stays.
-        ShareDataModule->connection().rollback();
         Platform::ShowMessage(Texts::SqlCommandFailed);
         return false;
     }

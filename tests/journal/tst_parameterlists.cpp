@@ -5,6 +5,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/TestRegistry.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -23,56 +24,34 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using TestSupport::ProgramFolder;
-using TestSupport::Seams;
+using namespace TestSupport;
 
 namespace {
 
-const QString Administrator = QStringLiteral("管理员");
-const QString Cashier = QStringLiteral("出纳");
-const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
 const QString Title = QStringLiteral("翎溪记帐财务软件");
 
-// Runs statements on a file of the program folder outside the program's own connection.
+// Runs statements on the Default ledger outside the program's own connection.
 void execOn(const QString &path, const QStringList &statements, const QVariantList &values = {})
 {
-    const QString name = QStringLiteral("fixture");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-        int next = 0;
-        for (const QString &statement : statements) {
-            QSqlQuery q(db);
-            QVERIFY2(q.prepare(statement), qPrintable(q.lastError().text()));
-            for (int i = 0; i < statement.count(QLatin1Char('?')); ++i)
-                q.addBindValue(values.value(next++));
-            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-        }
-        db.close();
+    LedgerFile ledger(path);
+    int next = 0;
+    for (const QString &statement : statements) {
+        QVariantList bound;
+        for (int i = 0; i < statement.count(QLatin1Char('?')); ++i)
+            bound.append(values.value(next++));
+        ledger.exec(statement, bound);
     }
-    QSqlDatabase::removeDatabase(name);
 }
 
 // The stored values of a list, in the order they were added.
 QStringList storedValues(const ProgramFolder &folder, int type)
 {
     QStringList values;
-    const QString name = QStringLiteral("reader");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(folder.filePath(DefaultLedger));
-        if (db.open()) {
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("Select * From Parameter Where ParameterType = ? Order By ParameterIndex"));
-            q.addBindValue(type);
-            if (q.exec())
-                while (q.next())
-                    values.append(q.value(QStringLiteral("ParameterValue")).toString());
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
+    LedgerFile ledger(folder.filePath(DefaultLedger));
+    for (const QVariantList &row :
+         ledger.rows(QStringLiteral("Select ParameterValue From Parameter Where ParameterType = ? Order By ParameterIndex"),
+                     {type}))
+        values.append(row.value(0).toString());
     return values;
 }
 
@@ -82,27 +61,6 @@ QList<QStringList> allStoredValues(const ProgramFolder &folder)
     for (int type = 0; type < 6; ++type)
         lists.append(storedValues(folder, type));
     return lists;
-}
-
-void writeSetting(const ProgramFolder &folder, const QString &key, const QString &value)
-{
-    WriteSetting(Texts::SettingsSection, key, value, folder.filePath(QStringLiteral("Quillbrook.ini")));
-}
-
-Seams::DialogScript loginAs(const QString &user)
-{
-    return [user](QDialog *dialog) {
-        auto *users = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-        auto *key = dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"));
-        QVERIFY(users && key);
-        const int index = users->findText(user);
-        QVERIFY2(index >= 0, qPrintable(user));
-        users->setCurrentIndex(index);
-        key->clear();
-        auto *login = dialog->findChild<QAction *>(QStringLiteral("ActionLogin"));
-        QVERIFY(login);
-        login->trigger();
-    };
 }
 
 // Answers the ask dialog: checks what it shows, types answer and presses 确定 (or 取消).
@@ -140,22 +98,8 @@ QString selectedText(const QListWidget *box)
     return selected.size() == 1 ? selected.first()->text() : QString();
 }
 
-// One program run in its own program and lock folders, logged in on the Default ledger.
-struct Run {
-    ProgramFolder folder;
-    QTemporaryDir lockDir;
-    Seams seams;
-    std::unique_ptr<Program> program;
-
-    bool startAs(const QString &user)
-    {
-        writeSetting(folder, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic);
-        writeSetting(folder, QStringLiteral("LoginDatabase"), folder.filePath(DefaultLedger));
-        seams.onDialog(QStringLiteral("TFormLogin"), loginAs(user));
-        program = std::make_unique<Program>(folder.path(), lockDir.path());
-        return program->start();
-    }
-    TFormMain *window() const { return program->mainWindow(); }
+// A program run with the settings page's lists at hand.
+struct ListsRun : TestSupport::Run {
     QWidget *page() const { return window()->tabPage(MainTab::Settings); }
     QListWidget *box(int type) const
     {
@@ -240,7 +184,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, caption);
         QFETCH(QStringList, buttons);
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Administrator));
         QWidget *page = run.page();
         QCOMPARE(run.window()->tabs()->currentWidget(), page);
@@ -305,7 +249,7 @@ private slots:
         const QString &add = buttons[0], &edit = buttons[1], &remove = buttons[2];
         const QString first = QStringLiteral("O'Brien 甲"), second = QStringLiteral("乙'二"),
                       renamed = QStringLiteral("丙''三'");
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Administrator));
         const QList<QStringList> before = allStoredValues(run.folder);
         QListWidget *box = run.box(type);
@@ -417,7 +361,7 @@ private slots:
     // Names are unique within a list only.
     void sameNameInOtherLists()
     {
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Administrator));
         const QString voucher = QStringLiteral("现金");
         QVERIFY(storedValues(run.folder, 3).contains(voucher));
@@ -451,7 +395,7 @@ private slots:
     {
         QFETCH(bool, rename);
         QFETCH(QString, message);
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Administrator));
         const QString gone = QStringLiteral("经营收支");
         run.select(2, gone);
@@ -471,7 +415,7 @@ private slots:
     // A list emptied has no selection; the first item added is selected.
     void emptyList()
     {
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Administrator));
         QListWidget *box = run.box(5);
         QCOMPARE(items(box), QStringList{QStringLiteral("本人")});
@@ -493,7 +437,7 @@ private slots:
     // A double click edits the item under the pointer.
     void doubleClickEdits()
     {
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Administrator));
         QListWidget *box = run.box(1);
         QVERIFY(box->count() > 1);
@@ -515,7 +459,7 @@ private slots:
     // Every login loads all six lists afresh, whoever logs in.
     void loadedAtEveryLogin()
     {
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Cashier));
         QVERIFY(!run.window()->tabs()->isTabVisible(int(MainTab::Settings)));
         for (int type = 0; type < 6; ++type)
@@ -542,7 +486,7 @@ private slots:
     // The load routines and the look-up report a table they cannot read, each with its text.
     void unreadableTable()
     {
-        Run run;
+        ListsRun run;
         QVERIFY(run.startAs(Administrator));
         execOn(run.ledger(), {QStringLiteral("Alter Table Parameter Rename To ParameterGone")});
         run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Administrator));
