@@ -6,6 +6,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/TestRegistry.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -32,7 +33,6 @@ using namespace TestSupport;
 
 namespace {
 const QString Admin = QStringLiteral("管理员");
-const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
 const QString BackupDone = QStringLiteral("恭喜您，数据库备份成功");
 const QString RestoreDone = QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件");
 const QString RestoreQuestion = QStringLiteral("数据库恢复将导致当前数据全部丢失，是否继续？");
@@ -116,40 +116,19 @@ int count(const QString &sql)
     return int(q.integer(q.columns().value(0)));
 }
 
-Seams::DialogScript loginAs(const QString &user)
-{
-    return [user](QDialog *dialog) {
-        auto *users = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-        QVERIFY(users);
-        users->setCurrentIndex(users->findText(user));
-        dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->clear();
-        dialog->findChild<QAction *>(QStringLiteral("ActionLogin"))->trigger();
-    };
-}
-
 // Runs of the program in one program folder, logged in as the administrator on Default.ddb.
-struct Runs {
-    ProgramFolder folder;
-    QTemporaryDir lockDir;
-    Seams seams;
-    std::unique_ptr<Program> program;
+struct Runs : TestSupport::Run {
 
     QString ledger() const { return folder.filePath(DefaultLedger); }
     QString backups() const { return folder.filePath(QStringLiteral("数据库备份")); }
     QString backup(const QString &name) const { return backups() + QLatin1Char('/') + name; }
 
+    // Each start begins a new run of the program in the same folder.
     bool start()
     {
         program.reset();
-        const QString ini = folder.filePath(QStringLiteral("Quillbrook.ini"));
-        WriteSetting(
-            Texts::SettingsSection, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic, ini);
-        WriteSetting(Texts::SettingsSection, QStringLiteral("LoginDatabase"), ledger(), ini);
-        seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Admin));
-        program = std::make_unique<Program>(folder.path(), lockDir.path());
-        return program->start();
+        return startAs(Admin);
     }
-    TFormMain *window() const { return program->mainWindow(); }
     void run(const char *action) { window()->action(QString::fromLatin1(action))->trigger(); }
     // Backs up onto target (an empty target cancels the save dialog).
     void backUpTo(const QString &target)

@@ -10,6 +10,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/TestRegistry.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -29,9 +30,7 @@ using namespace TestSupport;
 
 namespace {
 const QString Admin = QStringLiteral("管理员");
-const QString Cashier = QStringLiteral("出纳");
 const QString AllRights = QStringLiteral("财务收入，财务支出，财务平调，数据总览，数据修改，财务报表");
-const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
 
 void trigger(QObject *window, const char *action)
 {
@@ -112,18 +111,6 @@ int boxMask(QDialog *d)
     return mask;
 }
 
-Seams::DialogScript loginAs(const QString &user)
-{
-    return [user](QDialog *dialog) {
-        auto *users = control<QComboBox>(dialog, "ComboBox1");
-        QVERIFY(users);
-        const int index = users->findText(user);
-        QVERIFY2(index >= 0, qPrintable(user));
-        users->setCurrentIndex(index);
-        control<QLineEdit>(dialog, "Edit1")->clear();
-        trigger(dialog, "ActionLogin");
-    };
-}
 } // namespace
 
 class TestUsers : public QObject
