@@ -2,6 +2,8 @@
 #include "platform/IniProfile.h"
 #include "platform/InstanceLock.h"
 #include "platform/Seams.h"
+#include "platform/Spreadsheet.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <cerrno>
 
@@ -212,6 +215,158 @@ private slots:
         QCOMPARE(Today(), QDate(2006, 6, 15));
         Seams::reset();
         QCOMPARE(Today(), QDate::currentDate());
+    }
+private:
+    // Cells of the first sheet as the file stores them: reference -> type ("s" shared text,
+    // "n" number) and the text or number.
+    static QHash<QString, QPair<QString, QString>> readSheet(const QString &file)
+    {
+        auto entry = [&file](const char *name) {
+            QProcess unzip;
+            unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QString::fromLatin1(name)});
+            unzip.waitForFinished();
+            return unzip.readAllStandardOutput();
+        };
+        QStringList shared;
+        QXmlStreamReader strings(entry("xl/sharedStrings.xml"));
+        while (!strings.atEnd()) {
+            strings.readNext();
+            if (strings.isStartElement() && strings.name() == QLatin1String("si"))
+                shared.append(QString());
+            else if (strings.isStartElement() && strings.name() == QLatin1String("t"))
+                shared.last() += strings.readElementText();
+        }
+        QHash<QString, QPair<QString, QString>> cells;
+        QXmlStreamReader sheet(entry("xl/worksheets/sheet1.xml"));
+        QString ref, type;
+        while (!sheet.atEnd()) {
+            sheet.readNext();
+            if (sheet.isStartElement() && sheet.name() == QLatin1String("c")) {
+                ref = sheet.attributes().value(QLatin1String("r")).toString();
+                type = sheet.attributes().value(QLatin1String("t")).toString();
+                if (type.isEmpty())
+                    type = QStringLiteral("n");
+            } else if (sheet.isStartElement() && sheet.name() == QLatin1String("v")) {
+                const QString v = sheet.readElementText();
+                cells.insert(ref, {type, type == QLatin1String("s") ? shared.value(v.toInt()) : v});
+            }
+        }
+        return cells;
+    }
+    static QString cellName(int row, int column)
+    {
+        QString letters;
+        for (int c = column; c > 0; c = (c - 1) / 26)
+            letters.prepend(QChar(QLatin1Char('A').unicode() + (c - 1) % 26));
+        return letters + QString::number(row);
+    }
+
+private slots:
+    void spreadsheetKeepsTextAsTextAndNumbersAsNumbers_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QVariant>("value"); // a QString is written as text, a double as a number
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("date line") << 1 << 1 << QVariant(QStringLiteral("日期:2026年06月15日")) << "s"
+                                   << QStringLiteral("日期:2026年06月15日");
+        QTest::newRow("column title") << 3 << 2 << QVariant(QStringLiteral("单据编号")) << "s" << QStringLiteral("单据编号");
+        QTest::newRow("digits with leading zeros") << 4 << 2 << QVariant(QStringLiteral("000123")) << "s" << "000123";
+        QTest::newRow("number-like text") << 4 << 3 << QVariant(QStringLiteral("12.50")) << "s" << "12.50";
+        QTest::newRow("amount") << 4 << 6 << QVariant(12.5) << "n" << "12.5";
+        QTest::newRow("negative amount") << 5 << 8 << QVariant(-30.25) << "n" << "-30.25";
+        QTest::newRow("whole number") << 40 << 27 << QVariant(42.0) << "n" << "42";
+        QTest::newRow("control character") << 6 << 1 << QVariant(QStringLiteral("a\x01" "b")) << "s" << "a_x0001_b";
+        QTest::newRow("escape look-alike") << 6 << 2 << QVariant(QStringLiteral("_x0041_")) << "s" << "_x005F_x0041_";
+        QTest::newRow("empty text") << 6 << 3 << QVariant(QString()) << "" << "";
+    }
+    void spreadsheetKeepsTextAsTextAndNumbersAsNumbers()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QVariant, value);
+        QFETCH(QString, type);
+        QFETCH(QString, stored);
+        const QString path = dir.filePath(QStringLiteral("导出.xlsx"));
+        QString error;
+        {
+            Spreadsheet book;
+            QVERIFY2(book.newWorkbook(path, &error), qPrintable(error));
+            QVERIFY(book.setText(2, 1, QStringLiteral("其他"), &error));
+            const bool written = value.typeId() == QMetaType::Double ? book.setNumber(row, column, value.toDouble(), &error)
+                                                                    : book.setText(row, column, value.toString(), &error);
+            QVERIFY2(written, qPrintable(error));
+            QVERIFY2(book.save(&error), qPrintable(error));
+        }
+        const auto cells = readSheet(path);
+        QCOMPARE(cells.value(QStringLiteral("A2")), qMakePair(QStringLiteral("s"), QStringLiteral("其他")));
+        QCOMPARE(cells.value(cellName(row, column)), qMakePair(type, stored));
+        // Only the finished file is left in the folder.
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden).size(), 0);
+        QFile::remove(path);
+    }
+
+    void spreadsheetFailuresAreReported()
+    {
+        QString error;
+        Spreadsheet book;
+        QVERIFY(!book.setText(1, 1, QStringLiteral("x"), &error)); // no workbook yet
+        QVERIFY(!error.isEmpty());
+        error.clear();
+        const QString missing = dir.filePath(QStringLiteral("no/such/folder/导出.xlsx"));
+        QVERIFY(!book.newWorkbook(missing, &error));
+        QVERIFY(error.contains(dir.filePath(QStringLiteral("no/such/folder"))));
+        QVERIFY(!QFile::exists(missing));
+
+        const QString path = dir.filePath(QStringLiteral("range.xlsx"));
+        QVERIFY(book.newWorkbook(path, &error));
+        for (const QPoint cell : {QPoint(0, 1), QPoint(1, 0), QPoint(1048577, 1), QPoint(1, 16385)}) {
+            error.clear();
+            QVERIFY(!book.setText(cell.x(), cell.y(), QStringLiteral("x"), &error));
+            QVERIFY(!error.isEmpty());
+        }
+        QVERIFY(!book.setNumber(1, 1, std::nan(""), &error));
+        QVERIFY(!book.setText(1, 1, QString(32768, QLatin1Char('x')), &error)); // longer than a cell holds
+        QVERIFY(book.setNumber(1048576, 16384, 1, &error)); // the last cell is fine
+        {
+            Spreadsheet unsaved;
+            QVERIFY(unsaved.newWorkbook(dir.filePath(QStringLiteral("unsaved.xlsx")), &error));
+            QVERIFY(unsaved.setText(1, 1, QStringLiteral("x"), &error));
+        }
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("unsaved.xlsx"))));
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden).size(), 0);
+        QVERIFY(book.save(&error));
+        QCOMPARE(readSheet(path).value(QStringLiteral("XFD1048576")).second, QStringLiteral("1"));
+        QVERIFY(!book.save(&error)); // saved once; the workbook is closed
+
+        // The folder goes away while the workbook is being filled.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+        const QString late = dir.filePath(QStringLiteral("gone/late.xlsx"));
+        QVERIFY(book.newWorkbook(late, &error));
+        QVERIFY(book.setText(1, 1, QStringLiteral("x"), &error));
+        QVERIFY(QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively());
+        error.clear();
+        QVERIFY(!book.save(&error));
+        QVERIFY(error.contains(late));
+        QVERIFY(!QFile::exists(late));
+    }
+
+    void spreadsheetOpensWithTheDesktop()
+    {
+        TestSupport::Seams seams;
+        const QString path = dir.filePath(QStringLiteral("open.xlsx"));
+        QString error;
+        QVERIFY(!OpenSpreadsheet(path, &error)); // not written yet: the desktop is not asked
+        QVERIFY(seams.openedWithDesktop.isEmpty());
+        Spreadsheet book;
+        QVERIFY(book.newWorkbook(path, &error) && book.setNumber(1, 1, 1, &error) && book.save(&error));
+        QVERIFY2(OpenSpreadsheet(path, &error), qPrintable(error));
+        QCOMPARE(seams.openedWithDesktop, QStringList{path});
+        seams.desktopOpenSucceeds = false;
+        error.clear();
+        QVERIFY(!OpenSpreadsheet(path, &error));
+        QVERIFY(!error.isEmpty());
     }
 };
 

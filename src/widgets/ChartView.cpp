@@ -1,0 +1,268 @@
+#include "widgets/ChartView.h"
+
+#include "storage/PublicFunction.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QGraphicsLayout>
+#include <QGraphicsLineItem>
+#include <QGraphicsSimpleTextItem>
+#include <QImageWriter>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QPainter>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace {
+
+// Colours handed out to points in turn; neighbours differ clearly.
+const QList<QColor> &automaticColors()
+{
+    static const QList<QColor> colors = {
+        QColor(0xd9, 0x3a, 0x3a), QColor(0x2f, 0x7e, 0xd8), QColor(0x3c, 0xa8, 0x4b), QColor(0xf2, 0xb7, 0x05),
+        QColor(0x8e, 0x4b, 0xb8), QColor(0xe6, 0x7e, 0x22), QColor(0x17, 0xa5, 0x9a), QColor(0x5d, 0x6d, 0x7e),
+        QColor(0xe8, 0x6a, 0x9a), QColor(0x8d, 0x6e, 0x3f), QColor(0x9c, 0xcc, 0x2c), QColor(0x1f, 0x3a, 0x93),
+        QColor(0xc0, 0x39, 0x2b), QColor(0x00, 0xb8, 0xd4), QColor(0xb0, 0x8d, 0x1e), QColor(0x6a, 0x1b, 0x9a),
+        QColor(0xff, 0x8a, 0x65), QColor(0x2e, 0x7d, 0x32), QColor(0x78, 0x90, 0x9c), QColor(0x88, 0x0e, 0x4f),
+    };
+    return colors;
+}
+
+// Bars take this share of their category, as Qt Charts does by default.
+constexpr qreal BarGroupWidth = 0.5;
+
+QString joined(const QString &label, const QString &text)
+{
+    return label.isEmpty() ? text : label + QLatin1Char(' ') + text;
+}
+
+} // namespace
+
+ChartView::ChartView(QWidget *parent) : QChartView(parent)
+{
+    QChart *c = chart();
+    c->setBackgroundBrush(Qt::white);
+    c->setBackgroundRoundness(0);
+    c->setDropShadowEnabled(false);
+    c->setAnimationOptions(QChart::NoAnimation);
+    c->legend()->setAlignment(Qt::AlignRight);
+    c->legend()->setVisible(true);
+    QFont titleFont = c->titleFont();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    titleFont.setBold(true);
+    c->setTitleFont(titleFont);
+    setFrameShape(QFrame::NoFrame);
+    setRenderHint(QPainter::Antialiasing);
+    setRubberBand(QChartView::NoRubberBand);
+    setDragMode(QGraphicsView::NoDrag);
+    setInteractive(false);
+    connect(c, &QChart::plotAreaChanged, this, [this] { placeBarMarks(); });
+}
+
+void ChartView::setTitle(const QString &title)
+{
+    chart()->setTitle(title);
+    setAccessibleName(title);
+}
+
+QString ChartView::title() const { return chart()->title(); }
+
+void ChartView::newSeries(Kind kind)
+{
+    seriesKind = kind;
+    hasSeries = true;
+    points.clear();
+    rebuild();
+}
+
+void ChartView::clear()
+{
+    points.clear();
+    rebuild();
+}
+
+void ChartView::addPoint(double value, const QString &label)
+{
+    if (!hasSeries) {
+        hasSeries = true;
+    }
+    const QList<QColor> &colors = automaticColors();
+    points.append({value, label, colors[points.size() % colors.size()]});
+    rebuild();
+}
+
+void ChartView::setMarksVisible(bool visible)
+{
+    showMarks = visible;
+    rebuild();
+}
+
+double ChartView::pointValue(int index) const { return points.value(index).value; }
+
+QString ChartView::pointLabel(int index) const { return points.value(index).label; }
+
+QColor ChartView::pointColor(int index) const { return points.value(index).color; }
+
+double ChartView::percentage(int index) const
+{
+    if (index < 0 || index >= points.size())
+        return 0;
+    double total = 0;
+    for (const Point &p : points)
+        total += std::fabs(p.value);
+    return total > 0 ? std::fabs(points[index].value) * 100.0 / total : 0;
+}
+
+QString ChartView::markText(int index) const
+{
+    if (index < 0 || index >= points.size())
+        return {};
+    return joined(points[index].label, RoundMoney(points[index].value));
+}
+
+QString ChartView::legendText(int index) const
+{
+    if (index < 0 || index >= points.size())
+        return {};
+    return joined(points[index].label, RoundMoney(percentage(index)) + QLatin1Char('%'));
+}
+
+void ChartView::rebuild()
+{
+    QChart *c = chart();
+    qDeleteAll(barMarks);
+    barMarks.clear();
+    delete zeroLine;
+    zeroLine = nullptr;
+    c->removeAllSeries();
+    for (QAbstractAxis *axis : c->axes()) {
+        c->removeAxis(axis);
+        delete axis;
+    }
+    series = nullptr;
+    if (!hasSeries)
+        return;
+
+    if (seriesKind == Kind::Pie) {
+        auto *pie = new QPieSeries;
+        for (int i = 0; i < points.size(); ++i) {
+            // The slice's size is the magnitude; its mark keeps the sign.
+            auto *slice = new QPieSlice(markText(i), std::fabs(points[i].value));
+            slice->setColor(points[i].color);
+            slice->setBorderColor(Qt::white);
+            slice->setLabelVisible(showMarks);
+            slice->setLabelPosition(QPieSlice::LabelOutside);
+            pie->append(slice);
+        }
+        pie->setPieSize(0.6);
+        c->addSeries(pie);
+        const QList<QLegendMarker *> markers = c->legend()->markers(pie);
+        for (int i = 0; i < markers.size() && i < points.size(); ++i)
+            markers[i]->setLabel(legendText(i));
+        series = pie;
+        return;
+    }
+
+    // One bar set per point, so that each bar has its own colour and legend entry.
+    auto *bars = new QBarSeries;
+    double low = 0, high = 0;
+    for (int i = 0; i < points.size(); ++i) {
+        auto *set = new QBarSet(legendText(i));
+        set->append(points[i].value);
+        set->setColor(points[i].color);
+        set->setBorderColor(points[i].color.darker(130));
+        bars->append(set);
+        low = qMin(low, points[i].value);
+        high = qMax(high, points[i].value);
+    }
+    bars->setBarWidth(BarGroupWidth);
+    bars->setLabelsVisible(false);
+    c->addSeries(bars);
+    auto *categories = new QBarCategoryAxis;
+    categories->append(QStringLiteral(" "));
+    categories->setVisible(false);
+    auto *values = new QValueAxis;
+    // Room for the marks beyond the ends of the bars; the zero line always shows.
+    const double span = qMax(high - low, 1e-9);
+    values->setRange(low < 0 ? low - span * 0.15 : 0, high > 0 ? high + span * 0.15 : (low < 0 ? span * 0.05 : 1));
+    values->setVisible(false);
+    c->addAxis(categories, Qt::AlignBottom);
+    c->addAxis(values, Qt::AlignLeft);
+    bars->attachAxis(categories);
+    bars->attachAxis(values);
+    series = bars;
+
+    zeroLine = new QGraphicsLineItem(c);
+    zeroLine->setPen(QPen(QColor(0x60, 0x60, 0x60), 1));
+    zeroLine->setZValue(10);
+    if (showMarks) {
+        for (int i = 0; i < points.size(); ++i) {
+            auto *mark = new QGraphicsSimpleTextItem(markText(i), c);
+            mark->setZValue(11);
+            barMarks.append(mark);
+        }
+    }
+    placeBarMarks();
+}
+
+void ChartView::placeBarMarks()
+{
+    if (seriesKind != Kind::Bar || !series)
+        return;
+    QChart *c = chart();
+    const QRectF area = c->plotArea();
+    if (zeroLine) {
+        const qreal y = c->mapToPosition(QPointF(0, 0), series).y();
+        zeroLine->setLine(area.left(), y, area.right(), y);
+    }
+    const int count = int(points.size());
+    for (int i = 0; i < barMarks.size() && i < count; ++i) {
+        // Bar i of n covers [-w/2 + i·w/n, -w/2 + (i+1)·w/n] of the single category.
+        const qreal x = -BarGroupWidth / 2 + (i + 0.5) * BarGroupWidth / count;
+        const double v = points[i].value;
+        const QPointF end = c->mapToPosition(QPointF(x, v), series);
+        QGraphicsSimpleTextItem *mark = barMarks[i];
+        const QRectF box = mark->boundingRect();
+        const qreal top = v >= 0 ? end.y() - box.height() - 2 : end.y() + 2;
+        mark->setPos(end.x() - box.width() / 2, top);
+    }
+}
+
+QImage ChartView::renderImage()
+{
+    if (!isVisible()) {
+        // A chart that is not on screen has never been laid out for a size: give it one.
+        if (width() < 320 || height() < 240)
+            resize(640, 480);
+        chart()->resize(size());
+        if (chart()->layout())
+            chart()->layout()->activate();
+        placeBarMarks();
+    }
+    const QRectF source = chart()->geometry();
+    QImage image(source.size().toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene()->render(&painter, QRectF(image.rect()), source);
+    painter.end();
+    return image;
+}
+
+bool ChartView::saveBitmap(const QString &path, QString *error)
+{
+    const QImage image = renderImage();
+    QImageWriter writer(path, "bmp");
+    if (image.isNull() || !writer.write(image)) {
+        if (error)
+            *error = writer.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,176 @@
+#pragma once
+
+// The read-only model under DataGrid. It is bound to one statement on the shared connection
+// and reads its rows in blocks, each with a bounded statement of its own that is finished
+// before the block is handed out, so no statement stays open between calls (an open one makes
+// VACUUM INTO fail and holds a lock on the file). The row count and the footer sums come from
+// one aggregate statement over the grid's statement, so a result of a million rows opens at
+// once and only the blocks being looked at are ever in memory.
+
+#include "storage/Sql.h"
+#include "widgets/RowSource.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+
+// What the before-draw callback learns about a cell.
+struct CellInfo {
+    int row = -1;
+    int column = -1; // grid column
+    QString field;
+    QString displayText;
+    QVariant value;
+};
+// May change the font colour of the cell about to be drawn.
+using CellColorCallback = std::function<void(const CellInfo &cell, QColor &fontColor)>;
+
+enum class FooterKind { None, Text, RowCount, Sum };
+
+struct GridFooter {
+    FooterKind kind = FooterKind::None;
+    // The static text, or the row count's form: "%1" stands for the number; a form without
+    // "%1" is a suffix ("条" shows "12条").
+    QString text;
+    QColor color = Qt::black;
+    Qt::Alignment alignment = Qt::AlignCenter;
+
+    static GridFooter staticText(const QString &text, const QColor &color = Qt::black);
+    static GridFooter rowCount(const QString &form, const QColor &color = Qt::black);
+    static GridFooter sum(const QColor &color = Qt::black);
+};
+
+struct GridColumn {
+    QString field;
+    QString caption;
+    int width = 64;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter; // cells
+    Qt::Alignment titleAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    GridFooter footer;
+    bool visible = true;
+    // The cell's display text; by default the value's plain text (numbers in their shortest
+    // form, null as empty).
+    std::function<QString(const QVariant &)> format;
+};
+
+// The plain text of a stored value as grids and footers show it.
+QString GridValueText(const QVariant &value);
+
+// The statement without a trailing Order By (and the values bound inside it), for aggregates
+// that do not depend on the order; SQLite can then read only the columns it sums. A statement
+// whose order feeds a Limit is returned unchanged.
+Sql WithoutTrailingOrderBy(const Sql &statement);
+
+class DataGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit DataGridModel(QObject *parent = nullptr);
+
+    // Runs the statement: reads its columns, its first block and the aggregates. On failure
+    // the model is closed and *error says why.
+    bool open(const Sql &statement, QString *error = nullptr);
+    // Runs the same statement again (after the data changed); columns stay as they are.
+    bool refresh(QString *error = nullptr);
+    void close();
+    bool isOpen() const { return m_open; }
+    const Sql &statement() const { return m_statement; }
+
+    // Fields of the statement.
+    const QStringList &fieldNames() const { return m_fields; }
+    int fieldIndex(const QString &field) const;
+    int totalRows() const { return m_open ? m_rows : 0; }
+    QVariant value(int row, int field) const;
+    QVariant value(int row, const QString &field) const { return value(row, fieldIndex(field)); }
+    // The first row whose field equals value, or -1. Rows not yet read are searched in SQL.
+    int findRow(const QString &field, const QVariant &value) const;
+
+    // Columns shown. Until columns are set the model shows every field under its own name.
+    void setColumns(const QList<GridColumn> &columns);
+    // Sets one column, adding empty ones before it when position is past the end.
+    void setColumn(int position, const GridColumn &column);
+    void clearColumns() { setColumns({}); }
+    const QList<GridColumn> &columns() const { return m_columns; }
+    GridColumn column(int position) const;
+    void rememberWidth(int position, int width);
+    void rememberVisible(int position, bool visible);
+
+    QString displayText(int row, int column) const;
+    QString footerText(int column) const;
+    GridFooter footer(int column) const;
+    bool hasFooters() const;
+
+    void setCellColorCallback(CellColorCallback callback) { m_colorCallback = std::move(callback); }
+    void setDefaultTextColor(const QColor &color) { m_defaultTextColor = color; }
+
+    // Rows per block and how many blocks are kept; small values let tests look past the
+    // first block with a few rows.
+    void setBlockSize(int rows);
+    int blockSize() const { return m_blockSize; }
+    void setCachedBlockLimit(int blocks) { m_maxBlocks = qMax(1, blocks); }
+    int cachedBlockCount() const { return int(m_blocks.size()); }
+    // Error of the last statement that failed while reading (empty when none did).
+    QString lastError() const { return m_lastError; }
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+signals:
+    // Footer texts may have changed (a new run, new columns).
+    void footersChanged();
+
+private:
+    struct Block {
+        QList<QVariantList> rows;
+        quint64 lastUse = 0;
+    };
+    bool run(QString *error);
+    const QList<QVariantList> *block(int number) const;
+    bool readBlock(int number, QList<QVariantList> *rows, QStringList *fields, QString *error) const;
+    // Counts the rows when count is given, and sums the columns with a sum footer.
+    bool computeAggregates(int *count, QString *error) const;
+    QStringList wantedSumFields() const;
+    void mapColumns();
+    QString columnText(int row, int column, QVariant *rawValue) const;
+
+    Sql m_statement;
+    bool m_open = false;
+    QStringList m_fields;
+    QHash<QString, int> m_fieldIndex; // lower-case name -> first field of that name
+    int m_rows = 0;
+    bool m_autoColumns = true;
+    QList<GridColumn> m_columns;
+    QList<int> m_columnField; // field index of each column, -1 when the statement lacks it
+    mutable QHash<QString, QVariant> m_sums; // lower-case field -> sum (null: no rows)
+    mutable bool m_sumsStale = false;
+    mutable QHash<int, Block> m_blocks;
+    mutable quint64 m_useCounter = 0;
+    mutable QString m_lastError;
+    int m_blockSize = 200;
+    int m_maxBlocks = 16;
+    CellColorCallback m_colorCallback;
+    QColor m_defaultTextColor = Qt::black;
+};
+
+// The rows of a grid model as a report or an export reads them.
+class GridRows : public RowSource
+{
+public:
+    explicit GridRows(const DataGridModel &model) : model(model) {}
+    QStringList columnNames() const override { return model.fieldNames(); }
+    int rowCount() const override { return model.totalRows(); }
+    QVariant value(int row, const QString &column) const override { return model.value(row, column); }
+
+private:
+    const DataGridModel &model;
+};
