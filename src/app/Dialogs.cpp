@@ -1,16 +1,18 @@
 #include "app/Dialogs.h"
 
 #include "app/OnlineServiceForm.h"
+#include "journal/GetPayForm.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/DBForm.h"
 #include "ledgers/LoginForm.h"
+#include "receivables/GetPayForm4.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
     // The order is the program's start-up order; keep each dialog at its place.
     // account:       TFormAccount
     // chose:         TFormChose
-    // getPay:        TFormGetPay
+    getPay = new TFormGetPay(owner);
     // ask:           TFormAsk
     // makeReport:    TFormMakeReport
     // draw:          TFormDraw
@@ -26,7 +28,8 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     login = new TFormLogin(owner);
     login->setOnlineServiceDialog(online);
     // accountSearch: TFormAccountSearch
-    // getPay4:       TFormGetPay4
+    getPay4 = new TFormGetPay4(owner);
+    getPay->setMatchDialog(getPay4);
     // power:         TFormPower
     // power2:        TFormPower2
 }
