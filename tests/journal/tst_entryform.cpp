@@ -191,6 +191,35 @@ private slots:
         QCOMPARE(value(row, "MoneyReason").toString(), QStringLiteral("销售收入"));
     }
 
+    // Texts with "'" are stored as typed and found again by equality.
+    void quotesStoredAndMatchedIntact()
+    {
+        Ledger ledger;
+        const QString reason = QStringLiteral("O'Reilly 书款");
+        exec(QStringLiteral("Insert Into Parameter (ParameterType, ParameterValue) Values (0, ?)"), {reason});
+        Forms forms;
+        forms.newEntry(Expense);
+        show(ledger, forms, [&](QDialog *d) {
+            choose(d, "ComboBox2", reason);
+            child<QComboBox>(d, "ComboBox5")->setEditText(QStringLiteral("'; Drop Table MoneyTable; --"));
+            child<QComboBox>(d, "ComboBox6")->setEditText(QStringLiteral("D'Arcy"));
+            type(d, "Edit2", QStringLiteral("12"));
+            type(d, "Edit3", QStringLiteral("it's \"ok\""));
+            click(d, "BitBtn1");
+        });
+        const qint64 index = lastEntryIndex();
+        QCOMPARE(value(entry(index), "MoneyReason").toString(), reason);
+        QCOMPARE(value(entry(index), "MoneyUser").toString(), QStringLiteral("'; Drop Table MoneyTable; --"));
+        QCOMPARE(value(entry(index), "MoneyMan").toString(), QStringLiteral("D'Arcy"));
+        QCOMPARE(value(entry(index), "MoneyRemark").toString(), QStringLiteral("it's \"ok\""));
+        forms.editEntry(index, Expense);
+        show(ledger, forms, [&](QDialog *d) {
+            QCOMPARE(text(d, "ComboBox2"), reason);
+            QCOMPARE(text(d, "ComboBox6"), QStringLiteral("D'Arcy"));
+            QCOMPARE(text(d, "Edit3"), QStringLiteral("it's \"ok\""));
+        });
+    }
+
     // Each failed check shows its message, puts the focus on its field and writes nothing.
     void checksStopTheSave_data()
     {
