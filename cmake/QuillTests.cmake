@@ -5,6 +5,7 @@ function(quill_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE quillcore quilltestsupport Qt6::Test ${ARG_LIBS})
   add_dependencies(${name} quill-programfiles)
+  quill_rescan_moc_on_new_sources(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=zh_CN.UTF-8;QUILL_TEST=1"

@@ -1,19 +1,24 @@
 #include "app/Dialogs.h"
 
+#include "accounts/AccountForm.h"
+#include "accounts/ChoseForm.h"
 #include "app/OnlineServiceForm.h"
+#include "journal/AskForm.h"
 #include "journal/GetPayForm.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/DBForm.h"
 #include "ledgers/LoginForm.h"
+#include "ledgers/PowerForm.h"
+#include "ledgers/PowerForm2.h"
 #include "receivables/GetPayForm4.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
     // The order is the program's start-up order; keep each dialog at its place.
-    // account:       TFormAccount
-    // chose:         TFormChose
+    account = new TFormAccount(owner);
+    chose = new TFormChose(owner);
     getPay = new TFormGetPay(owner);
-    // ask:           TFormAsk
+    ask = new TFormAsk(owner);
     // makeReport:    TFormMakeReport
     // draw:          TFormDraw
     // account2:      TFormAccount2
@@ -30,6 +35,7 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     // accountSearch: TFormAccountSearch
     getPay4 = new TFormGetPay4(owner);
     getPay->setMatchDialog(getPay4);
-    // power:         TFormPower
-    // power2:        TFormPower2
+    power = new TFormPower(owner);
+    power2 = new TFormPower2(owner);
+    power->setUserDialog(power2);
 }

@@ -1,11 +1,17 @@
 #include "app/MainForm.h"
 
+#include "accounts/AccountForm.h"
+#include "accounts/AccountPanels.h"
+#include "accounts/ChoseForm.h"
 #include "app/Dialogs.h"
 #include "app/OnlineServiceForm.h"
 #include "journal/EntryRules.h"
 #include "journal/GetPayForm.h"
+#include "journal/ParameterLists.h"
 #include "ledgers/DBChoseForm.h"
+#include "ledgers/LedgerBackup.h"
 #include "ledgers/LoginForm.h"
+#include "ledgers/PowerForm.h"
 #include "platform/Seams.h"
 #include "printing/DesignerForm.h"
 #include "storage/PublicFunction.h"
@@ -198,10 +204,10 @@ void TFormMain::buildWorkPanel()
     connect(reLogin, &QAction::triggered, this, [this] { LoginAndApplyRights(); });
     makeButton(p, "SpeedButtonReLogin", reLogin, QRect(8, 382, 81, 28));
 
-    // Below the normal layout's bottom on purpose: it shows in the taller layouts. Its command
-    // (ActionSave) comes with backup and restore.
-    auto *save = makeButton(p, "SpeedButtonSave", nullptr, QRect(8, 544, 81, 28));
-    save->setText(QStringLiteral("备份数据"));
+    // Below the normal layout's bottom on purpose: it shows in the taller layouts.
+    QAction *actionSave = makeAction("ActionSave", QStringLiteral("备份数据"));
+    connect(actionSave, &QAction::triggered, this, [this] { Ledgers::BackupLedger(this); });
+    makeButton(p, "SpeedButtonSave", actionSave, QRect(8, 544, 81, 28));
 }
 
 void TFormMain::buildSideBar()
@@ -224,7 +230,14 @@ void TFormMain::buildSideBar()
 
 void TFormMain::buildAccountsPage(QWidget *page)
 {
-    // The account panels, page buttons, search and sort lists come with the accounts.
+    // The panels' container with the page buttons, 新增帐户, the total, the empty-state
+    // picture and the sort lists; the panels themselves come with CreateAccountPanels.
+    auto *panels = new AccountPanels(page, AccountPanelPage);
+    connect(panels, &AccountPanels::refreshRequested, this, &TFormMain::RefreshAccountPanels);
+    connect(panels, &AccountPanels::newAccountRequested, this, [this] {
+        if (programDialogs && programDialogs->account)
+            programDialogs->account->NewAccount();
+    });
     makeButton(page, "SpeedButton3", makeAction("ActionMoneyMonth", QStringLiteral("帐户月结")),
                QRect(672, 40, 75, 25));
 }
@@ -286,6 +299,12 @@ void TFormMain::buildSettingsPage(QWidget *page)
 {
     // Left part: user management (top) and the six pick lists (below) come with their
     // subsystems; the right column holds the five setting groups.
+    auto *users = new QGroupBox(QStringLiteral("用户管理权限设置"), page);
+    users->setGeometry(8, 8, 424, 60);
+    QAction *actionPower = makeAction("ActionPower", QStringLiteral("权限设置"));
+    connect(actionPower, &QAction::triggered, this,
+            [this] { Platform::ShowModal(programDialogs->power); });
+    makeButton(users, "PowerButton", actionPower, QRect(12, 22, 120, 26));
     const QList<SettingChoice> &choices = SettingChoices();
     int top = 8;
     for (const SettingChoice &choice : choices) {
@@ -294,11 +313,22 @@ void TFormMain::buildSettingsPage(QWidget *page)
         buildSettingGroup(page, choice, QRect(440, top, 224, 60));
         top += 66;
     }
+    new ParameterLists(page, QRect(8, 80, 424, 436),
+                       [this] { return programDialogs ? programDialogs->ask : nullptr; });
 }
 
 void TFormMain::buildMaintenancePage(QWidget *page)
 {
-    // 帐套数据操作 (backup and restore) above comes with its subsystem.
+    auto *ledgerData = new QGroupBox(QStringLiteral("帐套数据操作"), page);
+    ledgerData->setGeometry(8, 80, 400, 60);
+    QAction *actionLoad = makeAction("ActionLoad", QStringLiteral("恢复数据"));
+    // A restored ledger is read afresh at the next start.
+    connect(actionLoad, &QAction::triggered, this, [this] {
+        if (Ledgers::RestoreLedger(this))
+            close();
+    });
+    makeButton(ledgerData, "SaveButton", action("ActionSave"), QRect(12, 22, 120, 26));
+    makeButton(ledgerData, "LoadButton", actionLoad, QRect(140, 22, 120, 26));
     for (const SettingChoice &choice : SettingChoices())
         if (choice.key == QLatin1String("LoginMode"))
             buildSettingGroup(page, choice, QRect(8, 150, 400, 60));
@@ -355,7 +385,9 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 
 void TFormMain::Image1Click()
 {
-    // Choosing the account book again (TFormChose, then RefreshAll) comes with the accounts.
+    if (programDialogs && programDialogs->chose
+        && Platform::ShowModal(programDialogs->chose) == QDialog::Accepted)
+        RefreshAll();
 }
 
 void TFormMain::Image7Click()
@@ -515,7 +547,7 @@ void TFormMain::storeSetting(const SettingChoice &choice)
 
 void TFormMain::CreateAccountPanels()
 {
-    // The 40 account panels of the accounts tab.
+    AccountPanels::of(tabPage(MainTab::Accounts))->CreatePanels(LayoutMaximized);
 }
 
 void TFormMain::SelectGetPayRecordMode()
@@ -531,42 +563,49 @@ void TFormMain::ApplyLayout(bool maximized)
 
 void TFormMain::ShowBookChoice()
 {
-    // Shows TFormChose (the account-book choice) modally; its result is not used.
+    // Its result is not used: the refresh after login reads whatever book is stored.
+    if (programDialogs && programDialogs->chose)
+        Platform::ShowModal(programDialogs->chose);
 }
 
 void TFormMain::LoadAccountSortChoice()
 {
-    // Selects "帐户排序方式" and "帐户排序方向" in ComboBox2 and ComboBox6.
+    AccountPanels::of(tabPage(MainTab::Accounts))->LoadSortChoice();
 }
 
 void TFormMain::LoadReasonLists()
 {
-    // Pick lists 0 (expense reasons) and 1 (income reasons).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadReasonLists();
 }
 
 void TFormMain::LoadCategoryList()
 {
-    // Pick list 2 (categories).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadCategoryList();
 }
 
 void TFormMain::LoadVoucherList()
 {
-    // Pick list 3 (voucher kinds).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadVoucherList();
 }
 
 void TFormMain::LoadCustomerList()
 {
-    // Pick list 4 (customers).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadCustomerList();
 }
 
 void TFormMain::LoadSalesmanList()
 {
-    // Pick list 5 (salesmen).
+    if (auto *lists = ParameterLists::on(tabPage(MainTab::Settings)))
+        lists->LoadSalesmanList();
 }
 
 void TFormMain::RefreshAccountPanels()
 {
-    // Refills the account panels of the current page.
+    AccountPanels::of(tabPage(MainTab::Accounts))->Refresh(LayoutMaximized, currentDay());
 }
 
 void TFormMain::RefreshDailyJournal()

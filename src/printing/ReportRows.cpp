@@ -4,16 +4,6 @@
 
 #include <QDate>
 
-QVariant TableRows::value(int row, const QString &column) const
-{
-    if (row < 0 || row >= rows.size())
-        return {};
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        if (columns[c].compare(column, Qt::CaseInsensitive) == 0)
-            return c < rows[row].size() ? rows[row][c] : QVariant();
-    return {};
-}
-
 TableRows SampleRows(const ReportTemplate &t, int count)
 {
     // The format a field is printed with decides what kind of sample it gets.

@@ -104,5 +104,10 @@ bool Transaction::commit()
     --ShareDataModule->transactionDepth;
     if (!outermost)
         return true;
-    return ShareDataModule->connection().commit();
+    QSqlDatabase db = ShareDataModule->connection();
+    if (db.commit())
+        return true;
+    // A failed commit leaves the transaction open; undo it so the next change starts clean.
+    db.rollback();
+    return false;
 }

@@ -89,9 +89,7 @@ void ChartView::clear()
 
 void ChartView::addPoint(double value, const QString &label)
 {
-    if (!hasSeries) {
-        hasSeries = true;
-    }
+    hasSeries = true; // a point before newSeries goes to a pie
     const QList<QColor> &colors = automaticColors();
     points.append({value, label, colors[points.size() % colors.size()]});
     rebuild();

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolTip>
 
 // The footer row: one cell under each column, drawn at the column's place in the header, so
 // it follows resizing and horizontal scrolling.
@@ -22,6 +23,23 @@ public:
     }
 
 protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ToolTip) {
+            // The whole text of a footer cell that is too narrow for it.
+            auto *help = static_cast<QHelpEvent *>(event);
+            const QHeaderView *header = grid->horizontalHeader();
+            const int logical = header->logicalIndexAt(help->pos().x());
+            const QString text = logical >= 0 ? grid->footerText(logical) : QString();
+            if (text.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), text, this);
+            return true;
+        }
+        return QWidget::event(event);
+    }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
@@ -45,9 +63,12 @@ protected:
                 continue;
             p.setPen(grid->footerColor(logical));
             const GridFooter f = grid->gridModel()->footer(logical);
+            const QRect inner = cell.adjusted(3, 1, -4, 0);
+            // Too long for its column: cut at the end like the cells, so the start stays readable.
+            const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
             p.save();
             p.setClipRect(cell.adjusted(0, 1, -1, 0));
-            p.drawText(cell.adjusted(3, 1, -4, 0), int(f.alignment), text);
+            p.drawText(inner, int(f.alignment), shown);
             p.restore();
         }
     }
@@ -86,7 +107,8 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
 
     connect(titles, &QHeaderView::sectionClicked, this, &DataGrid::titleClicked);
     connect(titles, &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
-        if (!applyingLayout)
+        // A hidden section shrinks to 0; that is not a width to keep.
+        if (!applyingLayout && size > 0)
             dataModel->rememberWidth(logical, size);
         footer->update();
     });
@@ -118,6 +140,7 @@ DataGrid::~DataGrid() = default;
 
 bool DataGrid::open(const Sql &statement, QString *error)
 {
+    rowBeforeRun = currentRow();
     goingToTop = true;
     rowToRestore = 0;
     const bool ok = dataModel->open(statement, error);
@@ -128,6 +151,7 @@ bool DataGrid::open(const Sql &statement, QString *error)
 
 bool DataGrid::refresh(QString *error)
 {
+    rowBeforeRun = currentRow();
     goingToTop = true;
     rowToRestore = 0;
     const bool ok = dataModel->refresh(error);
@@ -145,7 +169,6 @@ const Sql &DataGrid::statement() const { return dataModel->statement(); }
 void DataGrid::setColumns(const QList<GridColumn> &columns)
 {
     dataModel->setColumns(columns);
-    updateGeometries();
 }
 
 void DataGrid::setColumn(int position, const GridColumn &column)
@@ -217,7 +240,7 @@ QString DataGrid::displayText(int row, int column) const { return dataModel->dis
 
 bool DataGrid::selectRowWithKey(const QString &field, const QVariant &value)
 {
-    const int row = dataModel->findRow(field, value);
+    const int row = dataModel->findRow(field, value, rowBeforeRun);
     if (row < 0)
         return false;
     setCurrentRow(row);

@@ -13,7 +13,7 @@
 
 #include "storage/Sql.h"
 #include "widgets/DataGridModel.h"
-#include "widgets/RowSource.h"
+#include "storage/RowSource.h"
 
 #include <QTableView>
 
@@ -54,7 +54,7 @@ public:
     QVariant value(const QString &field) const;
     QVariant value(int row, const QString &field) const;
     QString displayText(int row, int column) const;
-    // Makes the first row whose field equals value current (rows not yet read included);
+    // Makes the row whose key field equals value current (rows not yet read included);
     // false, with the current row unchanged, when there is none.
     bool selectRowWithKey(const QString &field, const QVariant &value);
 
@@ -96,6 +96,9 @@ private:
     bool applyingLayout = false;
     bool goingToTop = false;
     int rowToRestore = 0;
+    // Where the current row was before the statement last ran: a row looked for by its key
+    // after a refresh is most often still there.
+    int rowBeforeRun = -1;
 };
 
 // Runs sql into the grid the way RunQuery does for a Query: on failure shows failMessage

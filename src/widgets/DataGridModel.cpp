@@ -253,9 +253,9 @@ bool DataGridModel::run(QString *error)
 
     QList<QVariantList> first;
     QStringList fields;
-    if (!readBlock(0, &first, &fields, error))
-        return false;
-    m_fields = fields;
+    const bool read = readBlock(0, &first, &fields, error);
+    // A statement that fails leaves no fields behind: a closed grid shows nothing of the last.
+    m_fields = read ? fields : QStringList();
     m_fieldIndex.clear();
     for (int f = 0; f < m_fields.size(); ++f) {
         const QString key = m_fields[f].toLower();
@@ -273,6 +273,8 @@ bool DataGridModel::run(QString *error)
         }
     }
     mapColumns();
+    if (!read)
+        return false;
 
     int count = 0;
     if (first.size() < m_blockSize) {
@@ -401,7 +403,7 @@ QVariant DataGridModel::value(int row, int field) const
     return (*rows)[inBlock].value(field);
 }
 
-int DataGridModel::findRow(const QString &field, const QVariant &value) const
+int DataGridModel::findRow(const QString &field, const QVariant &value, int nearRow) const
 {
     const int f = fieldIndex(field);
     if (!m_open || f < 0 || value.isNull())
@@ -420,37 +422,54 @@ int DataGridModel::findRow(const QString &field, const QVariant &value) const
     }
     if (best >= 0)
         return best;
-
-    // Number the rows in the statement's own order and pick the one with the key.
-    const QString name = quotedName(m_fields[f]);
-    const Sql sql = Sql(QStringLiteral("Select QuillRow From (Select row_number() Over () As QuillRow, %1 As QuillKey From (")
-                            .arg(name))
-                    + m_statement + Sql(")) Where QuillKey = ") + Sql::value(value) + Sql(" Limit 1");
-    {
-        QSqlQuery q(sharedConnection());
-        QString error;
-        if (runSelect(q, sql, &error)) {
-            if (q.next()) {
-                const int row = q.value(0).toInt() - 1;
-                q.finish();
-                if (sameValue(this->value(row, f), value))
-                    return row;
-            } else if (!q.lastError().isValid()) {
-                return -1;
+    if (nearRow >= 0 && nearRow < m_rows && !m_blocks.contains(nearRow / m_blockSize)) {
+        if (const QList<QVariantList> *rows = block(nearRow / m_blockSize)) {
+            for (int r = 0; r < rows->size(); ++r) {
+                if (sameValue((*rows)[r].value(f), value))
+                    return (nearRow / m_blockSize) * m_blockSize + r;
             }
         }
     }
-    // The numbering did not match the rows as read: walk the key column in bounded blocks.
+
+    // Read the key column alone, in the statement's order, until the key turns up; SQLite
+    // then reads no other column. The statement is finished before this returns.
+    const Sql keys = Sql(QStringLiteral("Select %1 From (").arg(quotedName(m_fields[f]))) + m_statement + Sql(")");
+    QSqlQuery q(sharedConnection());
+    if (runSelect(q, keys, nullptr)) {
+        int row = 0;
+        bool found = false;
+        while (q.next()) {
+            if (sameValue(q.value(0), value)) {
+                found = true;
+                break;
+            }
+            ++row;
+        }
+        const bool readFailed = !found && q.lastError().isValid();
+        q.finish();
+        if (!found && !readFailed)
+            return -1;
+        if (found && sameValue(this->value(row, f), value))
+            return row;
+    }
+    return walkForRow(f, value);
+}
+
+int DataGridModel::walkForRow(int f, const QVariant &value) const
+{
+    // The key column alone came in another order than the rows as read (rows that tie in
+    // the order may, when SQLite picks another plan): walk the rows in bounded blocks of the
+    // same form as the blocks shown.
     const int step = 5000;
     for (int offset = 0; offset < m_rows; offset += step) {
-        const Sql keys = Sql(QStringLiteral("Select %1 From (").arg(name)) + m_statement + Sql(") Limit ")
-                         + Sql::value(step) + Sql(" Offset ") + Sql::value(offset);
+        const Sql rows = Sql("Select * From (") + m_statement + Sql(") Limit ") + Sql::value(step) + Sql(" Offset ")
+                         + Sql::value(offset);
         QSqlQuery q(sharedConnection());
-        if (!runSelect(q, keys, nullptr))
+        if (!runSelect(q, rows, nullptr))
             return -1;
         int r = offset;
         while (q.next()) {
-            if (sameValue(q.value(0), value))
+            if (sameValue(q.value(f), value))
                 return r;
             ++r;
         }

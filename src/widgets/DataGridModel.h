@@ -8,7 +8,7 @@
 // once and only the blocks being looked at are ever in memory.
 
 #include "storage/Sql.h"
-#include "widgets/RowSource.h"
+#include "storage/RowSource.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -88,8 +88,10 @@ public:
     int totalRows() const { return m_open ? m_rows : 0; }
     QVariant value(int row, int field) const;
     QVariant value(int row, const QString &field) const { return value(row, fieldIndex(field)); }
-    // The first row whose field equals value, or -1. Rows not yet read are searched in SQL.
-    int findRow(const QString &field, const QVariant &value) const;
+    // The row whose key field (one row per value) equals value, or -1. Rows already read are
+    // looked at first, then the block around nearRow (where the row was before a refresh, say),
+    // then the key column in SQL.
+    int findRow(const QString &field, const QVariant &value, int nearRow = -1) const;
 
     // Columns shown. Until columns are set the model shows every field under its own name.
     void setColumns(const QList<GridColumn> &columns);
@@ -140,6 +142,7 @@ private:
     // Counts the rows when count is given, and sums the columns with a sum footer.
     bool computeAggregates(int *count, QString *error) const;
     QStringList wantedSumFields() const;
+    int walkForRow(int field, const QVariant &value) const;
     void mapColumns();
     QString columnText(int row, int column, QVariant *rawValue) const;
 

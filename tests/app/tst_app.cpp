@@ -7,6 +7,7 @@
 #include "platform/InstanceLock.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -28,35 +29,20 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-using TestSupport::ProgramFolder;
-using TestSupport::Seams;
+using namespace TestSupport;
 
 
 namespace {
 
 const QString Title = QStringLiteral("翎溪记帐财务软件");
-const QString Cashier = QStringLiteral("出纳");
 const QString AllRights = QStringLiteral("财务收入，财务支出，财务平调，数据总览，数据修改，财务报表");
-const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
 
 // Runs statements on a file of the program folder outside the program's own connection.
 void execOn(const QString &path, const QStringList &statements, const QVariantList &values = {})
 {
-    const QString name = QStringLiteral("fixture");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-        for (const QString &statement : statements) {
-            QSqlQuery q(db);
-            QVERIFY2(q.prepare(statement), qPrintable(q.lastError().text()));
-            for (int i = 0; i < statement.count(QLatin1Char('?')); ++i)
-                q.addBindValue(values.value(i));
-            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    LedgerFile ledger(path);
+    for (const QString &statement : statements)
+        ledger.exec(statement, values.mid(0, statement.count(QLatin1Char('?'))));
 }
 
 void addUser(const ProgramFolder &folder, const QString &name, const QString &range)
@@ -82,27 +68,6 @@ void rememberLedger(const ProgramFolder &folder, const QString &path)
 {
     writeSetting(folder, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic);
     writeSetting(folder, QStringLiteral("LoginDatabase"), path);
-}
-
-void trigger(QObject *dialog, const char *actionName)
-{
-    auto *action = dialog->findChild<QAction *>(QString::fromLatin1(actionName));
-    QVERIFY2(action, actionName);
-    action->trigger();
-}
-
-Seams::DialogScript loginAs(const QString &user, const QString &password = QString())
-{
-    return [user, password](QDialog *dialog) {
-        auto *users = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-        auto *key = dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"));
-        QVERIFY(users && key);
-        const int index = users->findText(user);
-        QVERIFY2(index >= 0, qPrintable(user));
-        users->setCurrentIndex(index);
-        key->setText(password);
-        trigger(dialog, "ActionLogin");
-    };
 }
 
 // Selects the chooser's row that shows this ledger name and logs into it.
@@ -140,39 +105,9 @@ QStringList visibleRightButtons(TFormMain *window)
     return shown;
 }
 
-template <typename T> T *child(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qWarning("no %s", name);
-    return found;
-}
-
 } // namespace
 
 // One program run in its own program and lock folders, with the seams scripted.
-struct Run {
-    ProgramFolder folder;
-    QTemporaryDir lockDir;
-    Seams seams;
-    std::unique_ptr<Program> program;
-
-    Program &make()
-    {
-        program = std::make_unique<Program>(folder.path(), lockDir.path());
-        return *program;
-    }
-    bool start() { return make().start(); }
-    TFormMain *window() const { return program->mainWindow(); }
-    // Starts on the remembered Default ledger and logs in as user.
-    bool startAs(const QString &user)
-    {
-        rememberLedger(folder, folder.filePath(DefaultLedger));
-        seams.onDialog(QStringLiteral("TFormLogin"), loginAs(user));
-        return start();
-    }
-};
-
 class TestApp : public QObject
 {
     Q_OBJECT
@@ -274,10 +209,12 @@ private slots:
         if (chooserShown)
             run.seams.onDialog(QStringLiteral("TFormDBChose"), chooseLedger(QStringLiteral("日常帐套")));
         run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Cashier));
+        run.seams.onDialog(QStringLiteral("TFormChose"), Cancel);
 
         QVERIFY(run.start());
-        const QStringList expected = chooserShown ? QStringList{"TFormDBChose", "TFormLogin"}
-                                                  : QStringList{"TFormLogin"};
+        const QStringList expected = chooserShown
+                                         ? QStringList{"TFormDBChose", "TFormLogin", "TFormChose"}
+                                         : QStringList{"TFormLogin", "TFormChose"};
         QCOMPARE(run.seams.shownDialogs, expected);
         QVERIFY(run.seams.messages.isEmpty());
         QCOMPARE(ShareDataModule->databasePath(), run.folder.filePath(DefaultLedger));
@@ -312,6 +249,7 @@ private slots:
                    {QStringLiteral("Update SoftData Set SoftDataTips = '' Where SoftDataName = ?")}, {ledger});
         run.seams.onDialog(QStringLiteral("TFormDBChose"), chooseLedger(ledger));
         run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Cashier));
+        run.seams.onDialog(QStringLiteral("TFormChose"), Cancel);
         QVERIFY(run.start());
         QCOMPARE(run.window()->windowTitle(), caption);
     }
@@ -518,6 +456,7 @@ private slots:
 
         // Another user: tabs, buttons and filters follow him; the ledger stays.
         run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(QStringLiteral("张三")));
+        run.seams.onDialog(QStringLiteral("TFormChose"), Cancel);
         w->tabs()->setCurrentIndex(2);
         child<QAbstractButton>(w, "SpeedButtonReLogin")->click();
         QCOMPARE(child<QLabel>(w, "Label18")->text(), QStringLiteral("张三"));

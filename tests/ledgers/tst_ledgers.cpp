@@ -6,6 +6,7 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -793,5 +794,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestLedgers)
+QUILL_TEST_CLASS(TestLedgers)
 #include "tst_ledgers.moc"

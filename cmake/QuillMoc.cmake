@@ -1,0 +1,16 @@
+# Sources are globbed. When a file comes or goes, make moc look at every header again by
+# removing the target's moc stamp; otherwise an incremental build can miss a new Q_OBJECT file.
+function(quill_rescan_moc_on_new_sources target)
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(binary_dir ${target} BINARY_DIR)
+  set(list_file ${binary_dir}/${target}-sources.txt)
+  string(REPLACE ";" "\n" source_list "${sources}")
+  set(previous "")
+  if(EXISTS ${list_file})
+    file(READ ${list_file} previous)
+  endif()
+  if(NOT previous STREQUAL source_list)
+    file(WRITE ${list_file} "${source_list}")
+    file(REMOVE ${binary_dir}/${target}_autogen/timestamp)
+  endif()
+endfunction()

@@ -1,0 +1,158 @@
+#include "ledgers/PowerForm.h"
+
+#include "ledgers/FormParts.h"
+#include "ledgers/PowerForm2.h"
+#include "ledgers/UserManagement.h"
+#include "platform/Seams.h"
+#include "storage/PublicFunction.h"
+#include "storage/ShareDM.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <iterator>
+
+namespace {
+struct GridColumn {
+    const char *field;
+    const char *caption;
+    int width;
+};
+const GridColumn Columns[] = {
+    {"PowerName", "用户名称", 80},
+    {"PowerKey", "用户密码", 80},
+    {"PowerRange", "用户权限", 360},
+};
+} // namespace
+
+TFormPower::TFormPower(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TFormPower"));
+    setWindowTitle(QStringLiteral("用户权限管理"));
+
+    grid = new QTableWidget(0, int(std::size(Columns)), this);
+    grid->setObjectName(QStringLiteral("DBGridEh3"));
+    grid->setAccessibleName(QStringLiteral("用户列表"));
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->hide();
+    int totalWidth = 0;
+    for (int c = 0; c < int(std::size(Columns)); ++c) {
+        grid->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(Columns[c].caption)));
+        grid->setColumnWidth(c, Columns[c].width);
+        totalWidth += Columns[c].width;
+    }
+    grid->setMinimumWidth(totalWidth + 24);
+
+    actionNew = NewAction(this, "ActionNew", QStringLiteral("新增用户"));
+    actionEdit = NewAction(this, "ActionEdit", QStringLiteral("修改用户"));
+    actionDelete = NewAction(this, "ActionDelete", QStringLiteral("删除用户"));
+    actionCancel = NewAction(this, "ActionCancel", QStringLiteral("关闭窗口"));
+    QPushButton *newButton = ActionButton(actionNew, this);
+    QPushButton *editButton = ActionButton(actionEdit, this);
+    QPushButton *deleteButton = ActionButton(actionDelete, this);
+    QPushButton *closeButton = ActionButton(actionCancel, this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(newButton);
+    buttons->addWidget(editButton);
+    buttons->addWidget(deleteButton);
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(grid, 1);
+    layout->addLayout(buttons);
+    resize(totalWidth + 48, 300);
+
+    setTabOrder(grid, newButton);
+    setTabOrder(newButton, editButton);
+    setTabOrder(editButton, deleteButton);
+    setTabOrder(deleteButton, closeButton);
+
+    // Adding users is a command of the multi-user edition; this edition cannot add one.
+    actionNew->setEnabled(false);
+    actionNew->setVisible(false);
+
+    connect(actionEdit, &QAction::triggered, this, &TFormPower::ActionEditExecute);
+    connect(actionDelete, &QAction::triggered, this, &TFormPower::ActionDeleteExecute);
+    connect(actionCancel, &QAction::triggered, this, &QDialog::reject);
+    connect(grid, &QTableWidget::cellDoubleClicked, actionEdit, &QAction::trigger);
+}
+
+void TFormPower::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    actionNew->setVisible(Session().MultiUserEdition);
+    ListUsers();
+    grid->setFocus();
+}
+
+void TFormPower::ListUsers()
+{
+    const int previousRow = selectedRow();
+    const QVariant previous
+        = previousRow < 0 ? QVariant() : ADOQueryGrid.valueAt(previousRow, QStringLiteral("PowerIndex"));
+    grid->setRowCount(0);
+    if (!RunQuery(ADOQueryGrid, Sql("Select * From Power"), Texts::DatabaseOpenFailed))
+        return;
+    grid->setRowCount(ADOQueryGrid.rowCount());
+    int current = ADOQueryGrid.rowCount() > 0 ? 0 : -1;
+    for (int r = 0; r < ADOQueryGrid.rowCount(); ++r) {
+        for (int c = 0; c < int(std::size(Columns)); ++c)
+            grid->setItem(r, c,
+                new QTableWidgetItem(
+                    ADOQueryGrid.valueAt(r, QString::fromLatin1(Columns[c].field)).toString()));
+        if (previous.isValid() && ADOQueryGrid.valueAt(r, QStringLiteral("PowerIndex")) == previous)
+            current = r;
+    }
+    // Like a freshly opened list, some user is always current when there is one.
+    if (current >= 0)
+        grid->selectRow(current);
+}
+
+int TFormPower::selectedRow() const
+{
+    if (!ADOQueryGrid.isOpen())
+        return -1;
+    const QModelIndexList rows = grid->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    const int row = rows.constFirst().row();
+    if (row >= ADOQueryGrid.rowCount() || ADOQueryGrid.valueAt(row, QStringLiteral("PowerIndex")).isNull())
+        return -1;
+    return row;
+}
+
+void TFormPower::ActionEditExecute()
+{
+    const int row = selectedRow();
+    if (row < 0 || !formPower2) {
+        Platform::ShowMessage(QStringLiteral("请先选中要修改的用户"));
+        return;
+    }
+    formPower2->Mode = Users::ModeEdit;
+    formPower2->PowerIndex = ADOQueryGrid.valueAt(row, QStringLiteral("PowerIndex")).toLongLong();
+    if (Platform::ShowModal(formPower2) == QDialog::Accepted)
+        ListUsers();
+}
+
+void TFormPower::ActionDeleteExecute()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        Platform::ShowMessage(QStringLiteral("请先选中要删除的用户"));
+        return;
+    }
+    if (Users::DeleteUser(ADOQueryGrid.valueAt(row, QStringLiteral("PowerIndex")).toLongLong(),
+            ADOQueryGrid.valueAt(row, QStringLiteral("PowerName")).toString(), Session().MultiUserEdition))
+        ListUsers();
+}

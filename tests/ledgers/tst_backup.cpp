@@ -1,0 +1,505 @@
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "app/SettingsPage.h"
+#include "ledgers/LedgerBackup.h"
+#include "platform/Seams.h"
+#include "storage/PublicFunction.h"
+#include "storage/ShareDM.h"
+#include "support/TestRegistry.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
+using namespace TestSupport;
+
+namespace {
+const QString Admin = QStringLiteral("管理员");
+const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
+const QString BackupDone = QStringLiteral("恭喜您，数据库备份成功");
+const QString RestoreDone = QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件");
+const QString RestoreQuestion = QStringLiteral("数据库恢复将导致当前数据全部丢失，是否继续？");
+const QString NotALedger = QStringLiteral("所选文件不是有效的帐套数据库");
+
+// A connection of its own to a file, apart from the program's shared one.
+class FileDb
+{
+public:
+    explicit FileDb(const QString &path, bool readOnly = false)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (readOnly)
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        opened = db.open();
+    }
+    ~FileDb()
+    {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
+    bool exec(const QString &sql)
+    {
+        QSqlQuery q(db());
+        const bool ok = q.exec(sql);
+        if (!ok)
+            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return ok;
+    }
+    QVariant value(const QString &sql)
+    {
+        QSqlQuery q(db());
+        if (!q.exec(sql) || !q.next())
+            return {};
+        return q.value(0);
+    }
+    bool opened = false;
+
+private:
+    QString name = QStringLiteral("backup-peek%1").arg(++counter);
+    static inline int counter = 0;
+};
+
+QByteArray fileHash(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
+// A file is a sound ledger copy: it opens, passes the quick check and holds the ledger tables.
+bool isSoundLedger(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    FileDb db(path, true);
+    return db.opened && db.value(QStringLiteral("PRAGMA quick_check")).toString() == QLatin1String("ok")
+        && Ledgers::LedgerFileProblem(path).isEmpty();
+}
+
+// Left-over temporary files beside the backups.
+QStringList temporaryFiles(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.tmp")}, QDir::Files);
+}
+
+int count(const QString &sql)
+{
+    Query q;
+    if (!RunQuery(q, Sql(sql), QStringLiteral("peek")) || q.isEmpty())
+        return -1;
+    return int(q.integer(q.columns().value(0)));
+}
+
+Seams::DialogScript loginAs(const QString &user)
+{
+    return [user](QDialog *dialog) {
+        auto *users = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+        QVERIFY(users);
+        users->setCurrentIndex(users->findText(user));
+        dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->clear();
+        dialog->findChild<QAction *>(QStringLiteral("ActionLogin"))->trigger();
+    };
+}
+
+// Runs of the program in one program folder, logged in as the administrator on Default.ddb.
+struct Runs {
+    ProgramFolder folder;
+    QTemporaryDir lockDir;
+    Seams seams;
+    std::unique_ptr<Program> program;
+
+    QString ledger() const { return folder.filePath(DefaultLedger); }
+    QString backups() const { return folder.filePath(QStringLiteral("数据库备份")); }
+    QString backup(const QString &name) const { return backups() + QLatin1Char('/') + name; }
+
+    bool start()
+    {
+        program.reset();
+        const QString ini = folder.filePath(QStringLiteral("Quillbrook.ini"));
+        WriteSetting(
+            Texts::SettingsSection, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic, ini);
+        WriteSetting(Texts::SettingsSection, QStringLiteral("LoginDatabase"), ledger(), ini);
+        seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Admin));
+        program = std::make_unique<Program>(folder.path(), lockDir.path());
+        return program->start();
+    }
+    TFormMain *window() const { return program->mainWindow(); }
+    void run(const char *action) { window()->action(QString::fromLatin1(action))->trigger(); }
+    // Backs up onto target (an empty target cancels the save dialog).
+    void backUpTo(const QString &target)
+    {
+        seams.fileAnswers.enqueue(target);
+        run("ActionSave");
+    }
+    void restoreFrom(const QString &source)
+    {
+        seams.answerQuestions({true});
+        seams.fileAnswers.enqueue(source);
+        run("ActionLoad");
+    }
+    // The shared connection still reads and writes the current ledger.
+    bool connectionWorks()
+    {
+        bool ok = false;
+        ExecSql(Sql("Insert Into Parameter (ParameterType, ParameterValue) Values (4, ")
+                + Sql::value(QStringLiteral("连接可用")) + Sql(")"),
+            &ok);
+        return ok && count("Select Count(*) From Parameter Where ParameterValue = '连接可用'") == 1;
+    }
+};
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void commandsOnTheWindow()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        TFormMain *w = r.window();
+        QAction *save = w->action(QStringLiteral("ActionSave"));
+        QAction *load = w->action(QStringLiteral("ActionLoad"));
+        QVERIFY(save && load);
+        QCOMPARE(save->text(), QStringLiteral("备份数据"));
+        QCOMPARE(load->text(), QStringLiteral("恢复数据"));
+        QWidget *page = w->tabPage(MainTab::Maintenance);
+        QCOMPARE(page->findChild<QAbstractButton *>(QStringLiteral("SaveButton"))->text(), save->text());
+        QCOMPARE(page->findChild<QAbstractButton *>(QStringLiteral("LoadButton"))->text(), load->text());
+        // The work panel's button runs the same command.
+        auto *panelButton = w->findChild<QAbstractButton *>(QStringLiteral("SpeedButtonSave"));
+        QVERIFY(panelButton);
+        r.seams.fileAnswers.enqueue(QString());
+        panelButton->click();
+        QCOMPARE(r.seams.fileRequests.size(), 1);
+    }
+
+    void firstBackupCreatesTheFolder()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        QVERIFY(!QFileInfo::exists(r.backups()));
+        const QString name = QStringLiteral("翎溪流水帐Ⅲ2026-6-15.ddb");
+        r.backUpTo(r.backup(name));
+
+        QVERIFY(QFileInfo(r.backups()).isDir());
+        QCOMPARE(r.seams.fileRequests.size(), 1);
+        const Platform::FileDialogRequest &request = r.seams.fileRequests.constFirst();
+        QCOMPARE(request.directory, r.backups());
+        QCOMPARE(request.fileName, name);
+        QCOMPARE(request.filter, QStringLiteral("Ddb Files (*.ddb *.DDB)"));
+        QCOMPARE(request.defaultSuffix, QStringLiteral("ddb"));
+        QCOMPARE(r.seams.messageTexts(), QStringList {BackupDone});
+        QVERIFY(isSoundLedger(r.backup(name)));
+        QVERIFY(temporaryFiles(r.backups()).isEmpty());
+        QVERIFY(r.connectionWorks());
+    }
+
+    void proposedNameFollowsToday()
+    {
+        QCOMPARE(Ledgers::ProposedBackupName(QDate(2026, 12, 3)), QStringLiteral("翎溪流水帐Ⅲ2026-12-3.ddb"));
+    }
+
+    void folderThatCannotBeMade()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        // A file where the folder should be.
+        QVERIFY(writeFile(r.backups(), "not a folder"));
+        r.run("ActionSave"); // no save dialog follows: an unexpected one fails the test
+        QCOMPARE(r.seams.messages.size(), 1);
+        QCOMPARE(r.seams.messages[0].kind, Platform::MessageKind::Error);
+        QCOMPARE(r.seams.messages[0].text, QStringLiteral("数据库备份目录创建失败，请检查磁盘属性是否只读"));
+        QVERIFY(r.seams.fileRequests.isEmpty());
+    }
+
+    void backupWhileEntriesAreWritten()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        const int before = count("Select Count(*) From MoneyTable");
+        FileDb writer(r.ledger());
+        QVERIFY(writer.opened);
+        QVERIFY(writer.exec(QStringLiteral("Begin")));
+        for (int i = 0; i < 3000; ++i)
+            QVERIFY(writer.exec(
+                QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneyCreateTime, "
+                               "MoneyIn, MoneyOut, MoneySum) Values ('财务收入', 2, '2026-06-15', "
+                               "%1, 0, %1)")
+                    .arg(i + 1)));
+        QVERIFY(writer.exec(QStringLiteral("Commit")));
+        // Another batch is being written and not yet committed when the backup runs.
+        QVERIFY(writer.exec(QStringLiteral("Begin")));
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(writer.exec(
+                QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneySum) Values ('财务支出', -1)")));
+
+        const QString copy = r.backup(QStringLiteral("during.ddb"));
+        r.backUpTo(copy);
+        QCOMPARE(r.seams.messageTexts(), QStringList {BackupDone});
+        QVERIFY(writer.exec(QStringLiteral("Commit")));
+
+        QVERIFY(isSoundLedger(copy));
+        FileDb restored(copy, true);
+        QCOMPARE(restored.value(QStringLiteral("Select Count(*) From MoneyTable")).toInt(), before + 3000);
+        QCOMPARE(restored.value(QStringLiteral("Select Sum(MoneySum) From MoneyTable")).toLongLong(),
+            3000LL * 3001 / 2);
+        QCOMPARE(count("Select Count(*) From MoneyTable"), before + 3050);
+    }
+
+    void backupReplacesAnExistingFile()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        QVERIFY(QDir().mkpath(r.backups()));
+        const QString target = r.backup(QStringLiteral("翎溪流水帐Ⅲ2026-6-15.ddb"));
+        QVERIFY(writeFile(target, "an older backup"));
+        r.backUpTo(target); // no question: an unexpected one fails the test
+        QCOMPARE(r.seams.messageTexts(), QStringList {BackupDone});
+        QVERIFY(isSoundLedger(target));
+        FileDb copy(target, true);
+        QCOMPARE(copy.value(QStringLiteral("Select Count(*) From Parameter")).toInt(),
+            count("Select Count(*) From Parameter"));
+    }
+
+    void failingBackup_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<int>("number");
+        QTest::newRow("directory in the way") << "directory" << EISDIR;
+        QTest::newRow("folder missing") << "missing" << ENOENT;
+        // The SQLite code for a ledger locked by another program (after the busy wait).
+        QTest::newRow("ledger locked") << "locked" << 5;
+    }
+    void failingBackup()
+    {
+        QFETCH(QString, situation);
+        QFETCH(int, number);
+        Runs r;
+        QVERIFY(r.start());
+        QVERIFY(QDir().mkpath(r.backups()));
+        QString target = r.backup(QStringLiteral("old.ddb"));
+        std::unique_ptr<FileDb> locker;
+        if (situation == QLatin1String("directory")) {
+            QVERIFY(QDir().mkpath(target + QStringLiteral("/inside")));
+        } else if (situation == QLatin1String("missing")) {
+            target = r.backup(QStringLiteral("no such folder/old.ddb"));
+        } else {
+            QVERIFY(writeFile(target, "the previous backup"));
+            locker = std::make_unique<FileDb>(r.ledger());
+            QVERIFY(locker->exec(QStringLiteral("Begin Exclusive")));
+        }
+        const QByteArray old = fileHash(target);
+        r.backUpTo(target);
+        if (locker)
+            QVERIFY(locker->exec(QStringLiteral("Rollback")));
+
+        QCOMPARE(r.seams.messageTexts(),
+            QStringList {QStringLiteral("数据库备份失败，失败号为：") + QString::number(number)});
+        QCOMPARE(fileHash(target), old);
+        QVERIFY(temporaryFiles(r.backups()).isEmpty());
+        QVERIFY(temporaryFiles(QFileInfo(target).absolutePath()).isEmpty());
+        QVERIFY(r.connectionWorks());
+    }
+
+    void backupOntoTheOpenLedgerRefused()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        const QByteArray before = fileHash(r.ledger());
+        r.backUpTo(r.ledger());
+        QCOMPARE(r.seams.messages.size(), 1);
+        QCOMPARE(r.seams.messages[0].kind, Platform::MessageKind::Error);
+        QCOMPARE(fileHash(r.ledger()), before);
+        // Writes still reach the file on disk.
+        QVERIFY(r.connectionWorks());
+        FileDb peek(r.ledger(), true);
+        QCOMPARE(
+            peek.value(QStringLiteral("Select Count(*) From Parameter Where ParameterValue = '连接可用'"))
+                .toInt(),
+            1);
+    }
+
+    void restoreEndsTheRunAndTheNextStartShowsTheData()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        const QString copy = r.backup(QStringLiteral("before.ddb"));
+        r.backUpTo(copy);
+        bool ok = false;
+        ExecSql(Sql("Insert Into Parameter (ParameterType, ParameterValue) Values (4, '备份后客户')"), &ok);
+        QVERIFY(ok);
+        const int customers = count("Select Count(*) From Parameter Where ParameterType = 4");
+        r.seams.clearMessages();
+
+        r.restoreFrom(copy);
+        QCOMPARE(r.seams.messages.size(), 2);
+        QCOMPARE(r.seams.messages[0].kind, Platform::MessageKind::Question);
+        QCOMPARE(r.seams.messages[0].text, RestoreQuestion);
+        QCOMPARE(r.seams.messages[0].caption, QStringLiteral("恢复警告"));
+        QCOMPARE(r.seams.messages[1].text, RestoreDone);
+        const Platform::FileDialogRequest &request = r.seams.fileRequests.constLast();
+        QCOMPARE(request.directory, r.backups());
+        QCOMPARE(request.fileName, QStringLiteral("*.ddb"));
+        QCOMPARE(request.filter, QStringLiteral("Ddb Files (*.ddb *.DDB)"));
+        QCOMPARE(request.defaultSuffix, QStringLiteral("ddb"));
+        // The main window closed, which ends the program; the connection is open until then.
+        QVERIFY(!r.window()->isVisible());
+        QVERIFY(ShareDataModule->isConnected());
+        QCOMPARE(fileHash(r.ledger()), fileHash(copy));
+        QVERIFY(temporaryFiles(r.folder.filePath(QStringLiteral("DataBase"))).isEmpty());
+
+        QVERIFY(r.start());
+        QCOMPARE(count("Select Count(*) From Parameter Where ParameterValue = '备份后客户'"), 0);
+        QCOMPARE(count("Select Count(*) From Parameter Where ParameterType = 4"), customers - 1);
+    }
+
+    void restoreOfAnotherLedger()
+    {
+        // The demonstration data restored over the empty ledger is what the next run reads.
+        Runs r;
+        QVERIFY(r.start());
+        QVERIFY(QDir().mkpath(r.backups()));
+        const QString demo = r.backup(QStringLiteral("demo.ddb"));
+        QVERIFY(QFile::copy(r.folder.filePath(QStringLiteral("DataBase/Demo.ddb")), demo));
+        const int entries
+            = FileDb(demo, true).value(QStringLiteral("Select Count(*) From MoneyTable")).toInt();
+        QVERIFY(entries > 1);
+        r.restoreFrom(demo);
+        QCOMPARE(r.seams.lastMessage(), RestoreDone);
+        QVERIFY(r.start());
+        QCOMPARE(count("Select Count(*) From MoneyTable"), entries);
+    }
+
+    void nonLedgerRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("text file") << "text";
+        QTest::newRow("truncated ledger") << "truncated";
+        QTest::newRow("sqlite without ledger tables") << "foreign";
+        QTest::newRow("empty file") << "empty";
+    }
+    void nonLedgerRefused()
+    {
+        QFETCH(QString, kind);
+        Runs r;
+        QVERIFY(r.start());
+        QVERIFY(QDir().mkpath(r.backups()));
+        const QString source = r.backup(QStringLiteral("chosen.ddb"));
+        if (kind == QLatin1String("text")) {
+            QVERIFY(writeFile(source, QByteArray("这不是数据库\n").repeated(400)));
+        } else if (kind == QLatin1String("truncated")) {
+            QFile demo(r.folder.filePath(QStringLiteral("DataBase/Demo.ddb")));
+            QVERIFY(demo.open(QIODevice::ReadOnly));
+            const QByteArray all = demo.readAll();
+            QVERIFY(writeFile(source, all.left(all.size() / 2)));
+        } else if (kind == QLatin1String("foreign")) {
+            FileDb other(source);
+            QVERIFY(other.exec(QStringLiteral("Create Table Notes (Text TEXT)")));
+            QVERIFY(other.exec(QStringLiteral("Insert Into Notes Values ('x')")));
+        } else {
+            QVERIFY(writeFile(source, QByteArray()));
+        }
+        const QByteArray before = fileHash(r.ledger());
+        const QByteArray chosen = fileHash(source);
+
+        r.restoreFrom(source);
+        QCOMPARE(r.seams.messages.size(), 2);
+        QCOMPARE(r.seams.messages[1].kind, Platform::MessageKind::Error);
+        QVERIFY2(r.seams.messages[1].text.startsWith(NotALedger), qPrintable(r.seams.messages[1].text));
+        QVERIFY(r.seams.messages[1].text.contains(source));
+        QVERIFY(r.window()->isVisible());
+        QCOMPARE(fileHash(r.ledger()), before);
+        QCOMPARE(fileHash(source), chosen);
+        QVERIFY(r.connectionWorks());
+    }
+
+    void cancelledDialogsChangeNothing()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        const QByteArray before = fileHash(r.ledger());
+        r.backUpTo(QString());
+        QVERIFY(r.seams.messages.isEmpty());
+        QVERIFY(QDir(r.backups()).entryList(QDir::Files).isEmpty());
+
+        // Restore: No to the question (no file dialog follows), then Yes and a cancelled dialog.
+        r.seams.answerQuestions({false});
+        r.run("ActionLoad");
+        QCOMPARE(r.seams.fileRequests.size(), 1);
+        r.seams.answerQuestions({true});
+        r.seams.fileAnswers.enqueue(QString());
+        r.run("ActionLoad");
+        QCOMPARE(r.seams.fileRequests.size(), 2);
+        QCOMPARE(r.seams.messageTexts(), (QStringList {RestoreQuestion, RestoreQuestion}));
+        QVERIFY(r.window()->isVisible());
+        QCOMPARE(fileHash(r.ledger()), before);
+        QVERIFY(r.connectionWorks());
+    }
+
+    void failedRestoreCopyKeepsTheLedger()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        QVERIFY(QDir().mkpath(r.backups()));
+        const QString demo = r.backup(QStringLiteral("demo.ddb"));
+        QVERIFY(QFile::copy(r.folder.filePath(QStringLiteral("DataBase/Demo.ddb")), demo));
+        const QByteArray before = fileHash(r.ledger());
+
+        // Files may not grow beyond a few pages: the copy beside the ledger fails part-way.
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 8192;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        r.restoreFrom(demo);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(r.seams.messages.size(), 2);
+        QCOMPARE(r.seams.messages[1].kind, Platform::MessageKind::Error);
+        // The system's own text follows (which error the copy reports is the library's choice).
+        const QString failure = r.seams.messages[1].text;
+        const QString prefix = QStringLiteral("数据库恢复失败：");
+        QVERIFY2(failure.startsWith(prefix) && failure.size() > prefix.size(), qPrintable(failure));
+        QVERIFY(failure == prefix + QString::fromLocal8Bit(std::strerror(EFBIG))
+            || failure == prefix + QString::fromLocal8Bit(std::strerror(EIO)));
+        QVERIFY(r.window()->isVisible());
+        QCOMPARE(fileHash(r.ledger()), before);
+        QVERIFY(temporaryFiles(r.folder.filePath(QStringLiteral("DataBase"))).isEmpty());
+        QVERIFY(r.connectionWorks());
+    }
+};
+
+QUILL_TEST_CLASS(TestBackup)
+#include "tst_backup.moc"
