@@ -30,9 +30,11 @@ const QString BatchEntryOn = QStringLiteral("开启");
 const QString BillPrintKey = QStringLiteral("BillPrint");
 const QString BillPrintAutomatic = QStringLiteral("开单时自动打印");
 
+// The items in the order they were added, as the settings page lists them (the index on the
+// item texts would otherwise hand them back sorted by character code).
 Sql parameterList(int type)
 {
-    return Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type);
+    return Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type) + Sql(" Order By ParameterIndex");
 }
 
 QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
@@ -197,7 +199,9 @@ void TFormGetPay::FormShow()
         FixedAccountName.clear();
     } else {
         accountCombo->setEnabled(true);
-        LoadCombo(accountCombo, Sql("Select * From Account Where (AccountIndex > 1)") + Session().AccountBookFilter,
+        LoadCombo(accountCombo,
+                  Sql("Select * From Account Where (AccountIndex > 1)") + Session().AccountBookFilter
+                      + Sql(" Order By AccountIndex"),
                   false, QStringLiteral("AccountName"));
     }
     loadLists();
