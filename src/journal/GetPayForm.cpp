@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 const QString BatchEntryKey = QStringLiteral("批量开单功能");
