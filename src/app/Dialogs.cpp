@@ -4,18 +4,20 @@
 #include "accounts/ChoseForm.h"
 #include "app/OnlineServiceForm.h"
 #include "journal/AskForm.h"
+#include "journal/GetPayForm.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/DBForm.h"
 #include "ledgers/LoginForm.h"
 #include "ledgers/PowerForm.h"
 #include "ledgers/PowerForm2.h"
+#include "receivables/GetPayForm4.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
     // The order is the program's start-up order; keep each dialog at its place.
     account = new TFormAccount(owner);
     chose = new TFormChose(owner);
-    // getPay:        TFormGetPay
+    getPay = new TFormGetPay(owner);
     ask = new TFormAsk(owner);
     // makeReport:    TFormMakeReport
     // draw:          TFormDraw
@@ -31,7 +33,8 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     login = new TFormLogin(owner);
     login->setOnlineServiceDialog(online);
     // accountSearch: TFormAccountSearch
-    // getPay4:       TFormGetPay4
+    getPay4 = new TFormGetPay4(owner);
+    getPay->setMatchDialog(getPay4);
     power = new TFormPower(owner);
     power2 = new TFormPower2(owner);
     power->setUserDialog(power2);

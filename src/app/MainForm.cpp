@@ -5,6 +5,8 @@
 #include "accounts/ChoseForm.h"
 #include "app/Dialogs.h"
 #include "app/OnlineServiceForm.h"
+#include "journal/EntryRules.h"
+#include "journal/GetPayForm.h"
 #include "journal/ParameterLists.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/LedgerBackup.h"
@@ -163,11 +165,26 @@ void TFormMain::buildWorkPanel()
     connect(dayForward, &QToolButton::clicked, this, [this] { moveDay(1); });
 
     makeLabel(p, QStringLiteral("录入操作"), QRect(8, 176, 81, 18));
-    // Their commands come with the journal.
-    makeButton(p, "SpeedButtonGet", makeAction("ActionGet", QStringLiteral("收入")),
-               QRect(8, 196, 81, 28));
-    makeButton(p, "SpeedButtonPay", makeAction("ActionPay", QStringLiteral("支出")),
-               QRect(8, 228, 81, 28));
+    // 收入 and 支出 open the entry form for a new entry of their kind.
+    auto newEntry = [this](const QString &kind) {
+        return [this, kind] {
+            TFormGetPay *form = programDialogs ? programDialogs->getPay : nullptr;
+            if (!form)
+                return;
+            form->EntryMode = EntryTexts::ModeNew;
+            form->EntryKind = kind;
+            form->PresetUser.clear();
+            form->PresetAmount.clear();
+            form->PresetRemark.clear();
+            Platform::ShowModal(form);
+        };
+    };
+    QAction *actionGet = makeAction("ActionGet", QStringLiteral("收入"));
+    connect(actionGet, &QAction::triggered, this, newEntry(EntryTexts::KindIncome));
+    makeButton(p, "SpeedButtonGet", actionGet, QRect(8, 196, 81, 28));
+    QAction *actionPay = makeAction("ActionPay", QStringLiteral("支出"));
+    connect(actionPay, &QAction::triggered, this, newEntry(EntryTexts::KindExpense));
+    makeButton(p, "SpeedButtonPay", actionPay, QRect(8, 228, 81, 28));
     makeButton(p, "SpeedButtonDraw", makeAction("ActionDraw", QStringLiteral("平调")),
                QRect(8, 260, 81, 28));
 

@@ -1,6 +1,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/Schema.h"
 #include "storage/ShareDM.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
@@ -410,5 +411,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStorage)
+QUILL_TEST_CLASS(TestStorage)
 #include "tst_storage.moc"
