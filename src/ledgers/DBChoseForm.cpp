@@ -20,12 +20,7 @@
 #include <iterator>
 
 namespace {
-struct GridColumn {
-    const char *field;
-    const char *caption;
-    int width;
-};
-const GridColumn Columns[] = {
+const ListColumn Columns[] = {
     {"SoftDataTime", "创建日期", 75},
     {"SoftDataName", "帐套名称", 95},
     {"SoftDataRemark", "帐套介绍", 250},
@@ -43,21 +38,8 @@ TFormDBChose::TFormDBChose(TFormDB *ledgerDialog, QWidget *parent)
     banner->setObjectName(QStringLiteral("Image1"));
     banner->setAccessibleName(QStringLiteral("帐套选择"));
 
-    grid = new QTableWidget(0, int(std::size(Columns)), this);
-    grid->setObjectName(QStringLiteral("DBGridEh1"));
-    grid->setAccessibleName(QStringLiteral("帐套列表"));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->verticalHeader()->hide();
+    grid = NewListGrid(this, "DBGridEh1", QStringLiteral("帐套列表"), Columns);
     grid->horizontalHeader()->setStretchLastSection(true);
-    int totalWidth = 0;
-    for (int c = 0; c < int(std::size(Columns)); ++c) {
-        grid->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(Columns[c].caption)));
-        grid->setColumnWidth(c, Columns[c].width);
-        totalWidth += Columns[c].width;
-    }
-    grid->setMinimumWidth(totalWidth + 24);
 
     actionNew = NewAction(this, "ActionNew", QStringLiteral("帐套新增"));
     actionEdit = NewAction(this, "ActionEdit", QStringLiteral("帐套修改"));

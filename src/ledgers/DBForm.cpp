@@ -44,15 +44,7 @@ TFormDB::TFormDB(QWidget *parent) : QDialog(parent)
     form->addRow(BuddyLabel(QStringLiteral("帐套提示："), tipsEdit, this), tipsEdit);
     form->addRow(BuddyLabel(QStringLiteral("创建时间："), dateEdit, this), dateEdit);
 
-    actionYes = NewAction(this, "ActionYes", QStringLiteral("确定"));
-    actionCancel = NewAction(this, "ActionCancel", QStringLiteral("取消"));
-    QPushButton *yesButton = ActionButton(actionYes, this);
-    QPushButton *cancelButton = ActionButton(actionCancel, this);
-    yesButton->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(yesButton);
-    buttons->addWidget(cancelButton);
+    QHBoxLayout *buttons = YesCancelButtons(this, &actionYes, &actionCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -63,8 +55,6 @@ TFormDB::TFormDB(QWidget *parent) : QDialog(parent)
     setTabOrder(pathEdit, remarkEdit);
     setTabOrder(remarkEdit, tipsEdit);
     setTabOrder(tipsEdit, dateEdit);
-    setTabOrder(dateEdit, yesButton);
-    setTabOrder(yesButton, cancelButton);
 
     connect(nameEdit, &QLineEdit::textChanged, this, &TFormDB::NameChanged);
     connect(actionYes, &QAction::triggered, this, &TFormDB::ActionYesExecute);

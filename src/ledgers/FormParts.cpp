@@ -1,5 +1,11 @@
 #include "ledgers/FormParts.h"
 
+#include <QTableWidget>
+
+#include <QHeaderView>
+
+#include <QHBoxLayout>
+
 #include "storage/ShareDM.h"
 
 #include <QAction>
@@ -80,4 +86,38 @@ HashPasswordEdit::HashPasswordEdit(QWidget *parent) : QLineEdit(parent)
 {
     setStyle(hashEchoStyle());
     setEchoMode(QLineEdit::Password);
+}
+
+QTableWidget *NewListGrid(QWidget *parent, const char *objectName, const QString &accessibleName,
+                          std::span<const ListColumn> columns)
+{
+    auto *grid = new QTableWidget(0, int(columns.size()), parent);
+    grid->setObjectName(QString::fromLatin1(objectName));
+    grid->setAccessibleName(accessibleName);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->hide();
+    int totalWidth = 0;
+    for (int c = 0; c < int(columns.size()); ++c) {
+        grid->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(columns[c].caption)));
+        grid->setColumnWidth(c, columns[c].width);
+        totalWidth += columns[c].width;
+    }
+    grid->setMinimumWidth(totalWidth + 24);
+    return grid;
+}
+
+QHBoxLayout *YesCancelButtons(QWidget *dialog, QAction **actionYes, QAction **actionCancel)
+{
+    *actionYes = NewAction(dialog, "ActionYes", QStringLiteral("确定"));
+    *actionCancel = NewAction(dialog, "ActionCancel", QStringLiteral("取消"));
+    QPushButton *yesButton = ActionButton(*actionYes, dialog);
+    QPushButton *cancelButton = ActionButton(*actionCancel, dialog);
+    yesButton->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(yesButton);
+    buttons->addWidget(cancelButton);
+    return buttons;
 }

@@ -4,7 +4,11 @@
 
 #include <QLineEdit>
 
+#include <span>
+
 class QAction;
+class QHBoxLayout;
+class QTableWidget;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -15,6 +19,17 @@ QAction *NewAction(QWidget *window, const char *objectName, const QString &text)
 QPushButton *ActionButton(QAction *action, QWidget *parent);
 // A label for a control, set as its buddy so the control is named by it.
 QLabel *BuddyLabel(const QString &text, QWidget *control, QWidget *parent);
+// A column of a list grid: the field it shows, its caption and width.
+struct ListColumn {
+    const char *field;
+    const char *caption;
+    int width;
+};
+// A read-only list of whole rows with these columns, wide enough to show them all.
+QTableWidget *NewListGrid(QWidget *parent, const char *objectName, const QString &accessibleName,
+                          std::span<const ListColumn> columns);
+// The 确定 and 取消 buttons at the right of a dialog, bound to its ActionYes and ActionCancel.
+QHBoxLayout *YesCancelButtons(QWidget *dialog, QAction **actionYes, QAction **actionCancel);
 // Loads a banner picture from the program folder into the label (once it is found).
 void LoadBanner(QLabel *banner, const QString &relativePath);
 

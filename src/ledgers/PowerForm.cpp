@@ -19,12 +19,7 @@
 #include <iterator>
 
 namespace {
-struct GridColumn {
-    const char *field;
-    const char *caption;
-    int width;
-};
-const GridColumn Columns[] = {
+const ListColumn Columns[] = {
     {"PowerName", "用户名称", 80},
     {"PowerKey", "用户密码", 80},
     {"PowerRange", "用户权限", 360},
@@ -36,20 +31,7 @@ TFormPower::TFormPower(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("TFormPower"));
     setWindowTitle(QStringLiteral("用户权限管理"));
 
-    grid = new QTableWidget(0, int(std::size(Columns)), this);
-    grid->setObjectName(QStringLiteral("DBGridEh3"));
-    grid->setAccessibleName(QStringLiteral("用户列表"));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->verticalHeader()->hide();
-    int totalWidth = 0;
-    for (int c = 0; c < int(std::size(Columns)); ++c) {
-        grid->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(Columns[c].caption)));
-        grid->setColumnWidth(c, Columns[c].width);
-        totalWidth += Columns[c].width;
-    }
-    grid->setMinimumWidth(totalWidth + 24);
+    grid = NewListGrid(this, "DBGridEh3", QStringLiteral("用户列表"), Columns);
 
     actionNew = NewAction(this, "ActionNew", QStringLiteral("新增用户"));
     actionEdit = NewAction(this, "ActionEdit", QStringLiteral("修改用户"));
@@ -69,7 +51,7 @@ TFormPower::TFormPower(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(grid, 1);
     layout->addLayout(buttons);
-    resize(totalWidth + 48, 300);
+    resize(grid->minimumWidth() + 24, 300);
 
     setTabOrder(grid, newButton);
     setTabOrder(newButton, editButton);

@@ -65,15 +65,7 @@ TFormPower2::TFormPower2(QWidget *parent) : QDialog(parent)
     }
     rightsCaption->setBuddy(rightBoxes[0]);
 
-    actionYes = NewAction(this, "ActionYes", QStringLiteral("确定"));
-    actionCancel = NewAction(this, "ActionCancel", QStringLiteral("取消"));
-    QPushButton *yesButton = ActionButton(actionYes, this);
-    QPushButton *cancelButton = ActionButton(actionCancel, this);
-    yesButton->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(yesButton);
-    buttons->addWidget(cancelButton);
+    QHBoxLayout *buttons = YesCancelButtons(this, &actionYes, &actionCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -83,8 +75,6 @@ TFormPower2::TFormPower2(QWidget *parent) : QDialog(parent)
     setTabOrder(keyEdit, rightBoxes[0]);
     for (int i = 1; i < 6; ++i)
         setTabOrder(rightBoxes[i - 1], rightBoxes[i]);
-    setTabOrder(rightBoxes[5], yesButton);
-    setTabOrder(yesButton, cancelButton);
 
     connect(actionYes, &QAction::triggered, this, &TFormPower2::ActionYesExecute);
     connect(actionCancel, &QAction::triggered, this, &QDialog::reject);
