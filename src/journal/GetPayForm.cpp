@@ -345,20 +345,10 @@ bool TFormGetPay::insertEntry(qint64 accountIndex, double amount)
         }
     }
 
-    EntryRow row;
+    EntryRow row = rowFromControls(accountIndex, amount);
     row.kind = EntryKind;
     row.getPay = EntryGetPay;
-    row.serial = serialEdit->text();
-    row.account = accountIndex;
-    row.user = customer;
     row.recordDay = Platform::Today();
-    row.createDay = dateEdit->date();
-    row.amount = amount;
-    row.reason = reasonCombo->currentText();
-    row.man = manCombo->currentText();
-    row.type = typeCombo->currentText();
-    row.token = tokenCombo->currentText();
-    row.remark = remarkEdit->text();
     row.power = Session().CurrentUser;
 
     qint64 newIndex = -1;
@@ -381,6 +371,23 @@ bool TFormGetPay::insertEntry(qint64 accountIndex, double amount)
     return true;
 }
 
+// The columns a save takes from the form's controls.
+EntryRow TFormGetPay::rowFromControls(qint64 accountIndex, double amount) const
+{
+    EntryRow row;
+    row.serial = serialEdit->text();
+    row.account = accountIndex;
+    row.user = customerCombo->currentText();
+    row.createDay = dateEdit->date();
+    row.amount = amount;
+    row.reason = reasonCombo->currentText();
+    row.man = manCombo->currentText();
+    row.type = typeCombo->currentText();
+    row.token = tokenCombo->currentText();
+    row.remark = remarkEdit->text();
+    return row;
+}
+
 void TFormGetPay::BitBtn1Click()
 {
     qint64 accountIndex = 0;
@@ -399,19 +406,9 @@ void TFormGetPay::BitBtn1Click()
             Platform::ShowMessage(EntryTexts::EditNotFound);
             return;
         }
-        EntryRow row;
+        EntryRow row = rowFromControls(accountIndex, amount);
         // The stored kind decides the sign, so MoneySum always agrees with MoneyKind.
         row.kind = stored.text(QStringLiteral("MoneyKind"));
-        row.serial = serialEdit->text();
-        row.account = accountIndex;
-        row.user = customerCombo->currentText();
-        row.createDay = dateEdit->date();
-        row.amount = amount;
-        row.reason = reasonCombo->currentText();
-        row.man = manCombo->currentText();
-        row.type = typeCombo->currentText();
-        row.token = tokenCombo->currentText();
-        row.remark = remarkEdit->text();
         Transaction change;
         if (!UpdateEntry(EntryIndex, row) || !UpdateGetPaySums(EntryGetPay))
             return;

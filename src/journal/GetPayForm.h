@@ -18,6 +18,8 @@
 // The form clears FixedAccountName and the five presets after the show that used them, and
 // sets EntryGetPay to 0 whenever it closes.
 
+#include "journal/EntryStore.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -74,6 +76,7 @@ private:
     void focusField(EntryField field);
     // Offers the matching dialog, writes the row and prints the bill if the settings say so.
     bool insertEntry(qint64 accountIndex, double amount);
+    EntryRow rowFromControls(qint64 accountIndex, double amount) const;
     void BitBtn1Click();
     void BitBtn3Click();
     void BitBtn4Click();
