@@ -194,7 +194,7 @@ bool FillDemoRows(QString *error)
             w.transfer(a.bankMain, bankMainName, 1, a.bankSecond, bankSecondName, 1, day, 10000,
                        QStringLiteral("调剂资金"));
         if (day.day() == 16)
-            w.transfer(a.cash, cashName, 2, a.petty, pettyName, 2, day, 500, QStringLiteral("补足备用金"));
+            w.transfer(a.cash, cashName, 2, a.petty, pettyName, 2, day, 3000, QStringLiteral("补足备用金"));
         if (day.day() == 20)
             w.entry(Expense, a.bankSecond, day, dice.amount(600, 1200, 10), QStringLiteral("水电燃气"),
                     QString(), QString(), daily, QStringLiteral("发票"), QStringLiteral("水电费"));
