@@ -94,35 +94,16 @@ void TFormDBChose::ListLedgers()
     if (!RunQuery(ADOQueryGrid, Ledgers::ListingSql(), Texts::DatabaseOpenFailed))
         return;
 
-    grid->setRowCount(ADOQueryGrid.rowCount());
-    int current = ADOQueryGrid.rowCount() > 0 ? 0 : -1;
-    for (int r = 0; r < ADOQueryGrid.rowCount(); ++r) {
-        for (int c = 0; c < int(std::size(Columns)); ++c) {
-            const QString field = QString::fromLatin1(Columns[c].field);
-            const QVariant value = ADOQueryGrid.valueAt(r, field);
-            const QString text = c == 0 ? ShortDateText(DateFromStored(value)) : value.toString();
-            grid->setItem(r, c, new QTableWidgetItem(text));
-        }
-        if (ADOQueryGrid.valueAt(r, QStringLiteral("SoftDataIndex")).toLongLong() == previous)
-            current = r;
-    }
-    // Like a freshly opened list, some entry is always current when there is one.
-    if (current >= 0)
-        grid->selectRow(current);
+    FillListGrid(grid, ADOQueryGrid, Columns, QStringLiteral("SoftDataIndex"),
+                 previous > 0 ? QVariant(previous) : QVariant(),
+                 [](int column, const QVariant &value) {
+                     return column == 0 ? ShortDateText(DateFromStored(value)) : value.toString();
+                 });
 }
 
 int TFormDBChose::selectedRow() const
 {
-    if (!ADOQueryGrid.isOpen())
-        return -1;
-    const QModelIndexList rows = grid->selectionModel()->selectedRows();
-    if (rows.isEmpty())
-        return -1;
-    const int row = rows.constFirst().row();
-    if (row >= ADOQueryGrid.rowCount()
-        || ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataIndex")).isNull())
-        return -1;
-    return row;
+    return SelectedListRow(grid, ADOQueryGrid, QStringLiteral("SoftDataIndex"));
 }
 
 qint64 TFormDBChose::selectedIndex() const

@@ -1,5 +1,9 @@
 #include "ledgers/FormParts.h"
 
+#include "storage/Query.h"
+
+#include <QItemSelectionModel>
+
 #include <QTableWidget>
 
 #include <QHeaderView>
@@ -120,4 +124,35 @@ QHBoxLayout *YesCancelButtons(QWidget *dialog, QAction **actionYes, QAction **ac
     buttons->addWidget(yesButton);
     buttons->addWidget(cancelButton);
     return buttons;
+}
+
+void FillListGrid(QTableWidget *grid, const Query &rows, std::span<const ListColumn> columns,
+                  const QString &keyField, const QVariant &key,
+                  const std::function<QString(int column, const QVariant &value)> &format)
+{
+    grid->setRowCount(rows.rowCount());
+    int current = rows.rowCount() > 0 ? 0 : -1;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        for (int c = 0; c < int(columns.size()); ++c) {
+            const QVariant value = rows.valueAt(r, QString::fromLatin1(columns[c].field));
+            grid->setItem(r, c, new QTableWidgetItem(format ? format(c, value) : value.toString()));
+        }
+        if (key.isValid() && rows.valueAt(r, keyField) == key)
+            current = r;
+    }
+    if (current >= 0)
+        grid->selectRow(current);
+}
+
+int SelectedListRow(const QTableWidget *grid, const Query &rows, const QString &keyField)
+{
+    if (!rows.isOpen())
+        return -1;
+    const QModelIndexList selected = grid->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return -1;
+    const int row = selected.constFirst().row();
+    if (row >= rows.rowCount() || rows.valueAt(row, keyField).isNull())
+        return -1;
+    return row;
 }

@@ -86,32 +86,12 @@ void TFormPower::ListUsers()
     grid->setRowCount(0);
     if (!RunQuery(ADOQueryGrid, Sql("Select * From Power"), Texts::DatabaseOpenFailed))
         return;
-    grid->setRowCount(ADOQueryGrid.rowCount());
-    int current = ADOQueryGrid.rowCount() > 0 ? 0 : -1;
-    for (int r = 0; r < ADOQueryGrid.rowCount(); ++r) {
-        for (int c = 0; c < int(std::size(Columns)); ++c)
-            grid->setItem(r, c,
-                new QTableWidgetItem(
-                    ADOQueryGrid.valueAt(r, QString::fromLatin1(Columns[c].field)).toString()));
-        if (previous.isValid() && ADOQueryGrid.valueAt(r, QStringLiteral("PowerIndex")) == previous)
-            current = r;
-    }
-    // Like a freshly opened list, some user is always current when there is one.
-    if (current >= 0)
-        grid->selectRow(current);
+    FillListGrid(grid, ADOQueryGrid, Columns, QStringLiteral("PowerIndex"), previous);
 }
 
 int TFormPower::selectedRow() const
 {
-    if (!ADOQueryGrid.isOpen())
-        return -1;
-    const QModelIndexList rows = grid->selectionModel()->selectedRows();
-    if (rows.isEmpty())
-        return -1;
-    const int row = rows.constFirst().row();
-    if (row >= ADOQueryGrid.rowCount() || ADOQueryGrid.valueAt(row, QStringLiteral("PowerIndex")).isNull())
-        return -1;
-    return row;
+    return SelectedListRow(grid, ADOQueryGrid, QStringLiteral("PowerIndex"));
 }
 
 void TFormPower::ActionEditExecute()
