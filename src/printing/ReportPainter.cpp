@@ -136,6 +136,23 @@ double paintTitle(QPainter &p, const Pen &pen, const ReportTemplate &t, const QS
     return titleBlockHeight(t, true);
 }
 
+// The header texts, t.headerColumns cells a line from area's top left; each cell is narrowed by
+// inset millimetres on both sides. area gives left, top, width and the line height.
+void paintHeaderTexts(QPainter &p, const Pen &pen, const ReportTemplate &t, const QStringList &texts,
+                      const QList<ReportAlign> &aligns, const QList<bool> &boldFlags, const QRectF &area,
+                      double inset, const QFont &body, const QFont &bold)
+{
+    const double cell = area.width() / t.headerColumns;
+    const double row = area.height();
+    p.setPen(Qt::black);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const double x = area.left() + cell * (i % t.headerColumns);
+        const double top = area.top() + row * (i / t.headerColumns);
+        drawFitted(p, pen.rect(x + inset, top, cell - 2 * inset, row), texts[i], toQt(aligns[i]),
+                   boldFlags[i] ? bold : body, false);
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -273,14 +290,8 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
         if (!b.title.isEmpty())
             y += paintTitle(p, pen, t, b.title, left, width, y);
         if (!b.headers.isEmpty()) {
-            const double cell = width / t.headerColumns;
-            p.setPen(Qt::black);
-            for (qsizetype i = 0; i < b.headers.size(); ++i) {
-                const double x = left + cell * (i % t.headerColumns);
-                const double top = y + row * (i / t.headerColumns);
-                drawFitted(p, pen.rect(x + 0.5, top, cell - 1, row), b.headers[i], toQt(b.headerAligns[i]),
-                           b.headerBold[i] ? bold : body, false);
-            }
+            paintHeaderTexts(p, pen, t, b.headers, b.headerAligns, b.headerBold, {left, y, width, row},
+                             0.5, body, bold);
             y += headerLines(t) * row + HeaderGap;
         }
     }
@@ -379,14 +390,8 @@ void PreparedReport::paintVouchers(QPainter &p, double k, const QSizeF &paper, c
         if (!t.title.isEmpty())
             y += paintTitle(p, pen, t, b.title, left, width, y);
         if (!b.headers.isEmpty()) {
-            const double cell = width / t.headerColumns;
-            p.setPen(Qt::black);
-            for (qsizetype i = 0; i < b.headers.size(); ++i) {
-                const double x = left + cell * (i % t.headerColumns);
-                const double top = y + row * (i / t.headerColumns);
-                drawFitted(p, pen.rect(x, top, cell, row), b.headers[i], toQt(b.headerAligns[i]),
-                           b.headerBold[i] ? bold : body, false);
-            }
+            paintHeaderTexts(p, pen, t, b.headers, b.headerAligns, b.headerBold, {left, y, width, row},
+                             0, body, bold);
             y += headerLines(t) * row;
         }
 
