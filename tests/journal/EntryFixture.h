@@ -4,6 +4,9 @@
 // connection, the seams scripted, a cashier logged in with every right, and helpers that
 // write and read rows outside the program's own routines.
 
+#include "journal/GetPayForm.h"
+#include "platform/Seams.h"
+#include "receivables/GetPayForm4.h"
 #include "storage/ShareDM.h"
 #include "support/TestSupport.h"
 
@@ -193,5 +196,33 @@ struct Ledger {
         bank = addAccount(QStringLiteral("工商银行"));
     }
 };
+
+// The entry form with its matching dialog, as the program wires them.
+struct Forms {
+    TFormGetPay form;
+    TFormGetPay4 match;
+    Forms() { form.setMatchDialog(&match); }
+
+    void newEntry(const QString &kind)
+    {
+        form.EntryMode = QStringLiteral("新增");
+        form.EntryKind = kind;
+    }
+    void editEntry(qint64 index, const QString &kind)
+    {
+        form.EntryMode = QStringLiteral("修改");
+        form.EntryKind = kind;
+        form.EntryIndex = index;
+    }
+};
+
+// Shows the entry form modally with the script driving it.
+inline int show(Ledger &ledger, Forms &forms, TestSupport::Seams::DialogScript script)
+{
+    ledger.seams.onDialog(QStringLiteral("TFormGetPay"), std::move(script));
+    return Platform::ShowModal(&forms.form);
+}
+
+inline QString focused(QDialog *d) { return d->focusWidget() ? d->focusWidget()->objectName() : QString(); }
 
 } // namespace EntryTest

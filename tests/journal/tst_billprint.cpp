@@ -14,29 +14,7 @@ using namespace EntryTest;
 namespace {
 const QString Inserted = QStringLiteral("记录新增成功");
 
-struct Forms {
-    TFormGetPay form;
 
-    void newEntry(const QString &kind)
-    {
-        form.EntryMode = QStringLiteral("新增");
-        form.EntryKind = kind;
-    }
-    void editEntry(qint64 index, const QString &kind)
-    {
-        form.EntryMode = QStringLiteral("修改");
-        form.EntryKind = kind;
-        form.EntryIndex = index;
-    }
-};
-
-int show(Ledger &ledger, Forms &forms, TestSupport::Seams::DialogScript script)
-{
-    ledger.seams.onDialog(QStringLiteral("TFormGetPay"), std::move(script));
-    return Platform::ShowModal(&forms.form);
-}
-
-QString focused(QDialog *d) { return d->focusWidget() ? d->focusWidget()->objectName() : QString(); }
 } // namespace
 
 // The bill of an entry as the entry form hands it to the report engine.

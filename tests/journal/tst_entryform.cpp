@@ -20,34 +20,9 @@ namespace {
 const QString Inserted = QStringLiteral("记录新增成功");
 const QString Changed = QStringLiteral("记录修改成功");
 
-// The entry form with its matching dialog, as the program wires them.
-struct Forms {
-    TFormGetPay form;
-    TFormGetPay4 match;
-    Forms() { form.setMatchDialog(&match); }
-
-    void newEntry(const QString &kind)
-    {
-        form.EntryMode = QStringLiteral("新增");
-        form.EntryKind = kind;
-    }
-    void editEntry(qint64 index, const QString &kind)
-    {
-        form.EntryMode = QStringLiteral("修改");
-        form.EntryKind = kind;
-        form.EntryIndex = index;
-    }
-};
-
-int show(Ledger &ledger, Forms &forms, TestSupport::Seams::DialogScript script)
-{
-    ledger.seams.onDialog(QStringLiteral("TFormGetPay"), std::move(script));
-    return Platform::ShowModal(&forms.form);
-}
 
 bool shown(QObject *dialog, const char *button) { return !child<QWidget>(dialog, button)->isHidden(); }
 
-QString focused(QDialog *d) { return d->focusWidget() ? d->focusWidget()->objectName() : QString(); }
 
 QString text(QObject *dialog, const char *name)
 {
