@@ -92,14 +92,11 @@ const QString Master = QStringLiteral("Quillbrook3.MDB");
 const QString Missing = QStringLiteral("数据库连接失败，请检查该帐套的数据库文件是否存在");
 } // namespace
 
-class TestLedgers : public QObject
+class TestLedgers : public TestSupport::FixtureTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<Seams> seams;
-    std::unique_ptr<DataModule> data;
     std::unique_ptr<TFormDB> formDB;
     std::unique_ptr<TFormDBChose> chooser;
     std::unique_ptr<TFormLogin> login;
@@ -166,10 +163,7 @@ private:
 private slots:
     void init()
     {
-        folder = std::make_unique<ProgramFolder>();
-        QVERIFY(folder->isValid());
-        seams = std::make_unique<Seams>();
-        data = std::make_unique<DataModule>(*folder);
+        QVERIFY(makeFixture());
         QVERIFY(openMaster());
         formDB = std::make_unique<TFormDB>();
         chooser = std::make_unique<TFormDBChose>(formDB.get());
@@ -180,9 +174,7 @@ private slots:
         login.reset();
         chooser.reset();
         formDB.reset();
-        data.reset();
-        seams.reset();
-        folder.reset();
+        dropFixture();
     }
 
     void listingFollowsTheFiles()

@@ -113,14 +113,11 @@ int boxMask(QDialog *d)
 
 } // namespace
 
-class TestUsers : public QObject
+class TestUsers : public TestSupport::FixtureTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<Seams> seams;
-    std::unique_ptr<DataModule> data;
     std::unique_ptr<TFormPower> list;
     std::unique_ptr<TFormPower2> dialog;
 
@@ -149,10 +146,7 @@ private slots:
 
     void init()
     {
-        folder = std::make_unique<ProgramFolder>();
-        QVERIFY(folder->isValid());
-        seams = std::make_unique<Seams>();
-        data = std::make_unique<DataModule>(*folder);
+        QVERIFY(makeFixture());
         QVERIFY(data->openLedger(DefaultLedger));
         list = std::make_unique<TFormPower>();
         dialog = std::make_unique<TFormPower2>();
@@ -162,9 +156,7 @@ private slots:
     {
         list.reset();
         dialog.reset();
-        data.reset();
-        seams.reset();
-        folder.reset();
+        dropFixture();
     }
 
     void rightsRange_data()

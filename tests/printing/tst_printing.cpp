@@ -36,14 +36,11 @@ QString pictureFolder() { return qEnvironmentVariable("QUILL_SCREENSHOT_DIR"); }
 
 } // namespace
 
-class TestPrinting : public QObject
+class TestPrinting : public TestSupport::FixtureTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<Seams> seams;
-    std::unique_ptr<DataModule> data;
     std::unique_ptr<ReportRecorder> recorder;
 
     Query query(const Sql &sql)
@@ -96,18 +93,13 @@ private:
 private slots:
     void init()
     {
-        folder = std::make_unique<ProgramFolder>();
-        QVERIFY(folder->isValid());
-        seams = std::make_unique<Seams>();
-        data = std::make_unique<DataModule>(*folder);
+        QVERIFY(makeFixture());
         recorder = std::make_unique<ReportRecorder>(*seams);
     }
     void cleanup()
     {
         recorder.reset();
-        data.reset();
-        seams.reset();
-        folder.reset();
+        dropFixture();
     }
 
     // A template over a query's rows, a look-up and named values: what reaches the preview.

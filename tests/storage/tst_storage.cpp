@@ -11,14 +11,11 @@
 
 using namespace TestSupport;
 
-class TestStorage : public QObject
+class TestStorage : public TestSupport::FixtureTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<Seams> seams;
-    std::unique_ptr<DataModule> data;
 
     // Reads one value of a file's database through a private connection.
     static QVariantList column(const QString &path, const QString &sql, int index = 0)
@@ -50,16 +47,11 @@ private:
 private slots:
     void init()
     {
-        folder = std::make_unique<ProgramFolder>();
-        QVERIFY(folder->isValid());
-        seams = std::make_unique<Seams>();
-        data = std::make_unique<DataModule>(*folder);
+        QVERIFY(makeFixture());
     }
     void cleanup()
     {
-        data.reset();
-        seams.reset();
-        folder.reset();
+        dropFixture();
     }
 
     void isNumericText_data()

@@ -141,4 +141,19 @@ bool DataModule::openLedger(const QString &relative)
     return ok;
 }
 
+bool FixtureTest::makeFixture()
+{
+    folder = std::make_unique<ProgramFolder>();
+    seams = std::make_unique<Seams>();
+    data = std::make_unique<DataModule>(*folder);
+    return folder->isValid();
+}
+
+void FixtureTest::dropFixture()
+{
+    data.reset();
+    seams.reset();
+    folder.reset();
+}
+
 } // namespace TestSupport

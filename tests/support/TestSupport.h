@@ -8,6 +8,7 @@
 #include "storage/ShareDM.h"
 
 #include <QDate>
+#include <QObject>
 #include <QHash>
 #include <QList>
 #include <QQueue>
@@ -98,6 +99,19 @@ public:
 private:
     std::unique_ptr<TShareDataModule> dm;
     QString programDir;
+};
+
+// A test class whose test functions each start from a fresh program folder, scripted seams and
+// a data module on that folder: call makeFixture() in init() and dropFixture() in cleanup().
+class FixtureTest : public QObject
+{
+protected:
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<Seams> seams;
+    std::unique_ptr<DataModule> data;
+
+    bool makeFixture();
+    void dropFixture();
 };
 
 } // namespace TestSupport
