@@ -133,14 +133,7 @@ bool generate(const QString &ledger)
 
 GridColumn column(const char *field, const char *caption, int width, GridFooter footer = {})
 {
-    GridColumn c;
-    c.field = QString::fromUtf8(field);
-    c.caption = QString::fromUtf8(caption);
-    c.width = width;
-    c.alignment = Qt::AlignCenter;
-    c.titleAlignment = Qt::AlignCenter;
-    c.footer = footer;
-    return c;
+    return GridColumn::make(QString::fromUtf8(field), QString::fromUtf8(caption), width, footer, Qt::AlignCenter);
 }
 
 } // namespace

@@ -14,16 +14,6 @@
 namespace {
 const QString KindPayable = QStringLiteral("应付");
 
-GridColumn makeColumn(const char *field, const QString &caption, int width, const GridFooter &footer = {})
-{
-    GridColumn c;
-    c.field = QString::fromLatin1(field);
-    c.caption = caption;
-    c.width = width;
-    c.footer = footer;
-    return c;
-}
-
 QPushButton *buttonFor(QAction *action, QWidget *parent)
 {
     auto *button = new QPushButton(action->text(), parent);
@@ -85,15 +75,15 @@ void TFormGetPay4::showEvent(QShowEvent *event)
                             : QStringLiteral("提示：是否更新该客户的应收记录，如果是，请先选择一条应收记录"));
     grid->setAccessibleName(payable ? QStringLiteral("应付记录") : QStringLiteral("应收记录"));
     grid->setColumns({
-        makeColumn("GetPayTime", payable ? QStringLiteral("应付日期") : QStringLiteral("应收日期"), 75,
+        GridColumn::make(QStringLiteral("GetPayTime"), payable ? QStringLiteral("应付日期") : QStringLiteral("应收日期"), 75,
                    GridFooter::staticText(QStringLiteral("合计"))),
-        makeColumn("GetPayUser", payable ? QStringLiteral("应付客户") : QStringLiteral("应收客户"), 120),
-        makeColumn("GetPaySum", payable ? QStringLiteral("应付金额") : QStringLiteral("应收金额"), 60,
+        GridColumn::make(QStringLiteral("GetPayUser"), payable ? QStringLiteral("应付客户") : QStringLiteral("应收客户"), 120),
+        GridColumn::make(QStringLiteral("GetPaySum"), payable ? QStringLiteral("应付金额") : QStringLiteral("应收金额"), 60,
                    GridFooter::sum()),
-        makeColumn("GetPaySum2", payable ? QStringLiteral("已付金额") : QStringLiteral("已收金额"), 60,
+        GridColumn::make(QStringLiteral("GetPaySum2"), payable ? QStringLiteral("已付金额") : QStringLiteral("已收金额"), 60,
                    GridFooter::sum()),
-        makeColumn("GetPaySum3", QStringLiteral("尚欠金额"), 65, GridFooter::sum()),
-        makeColumn("GetPayRemark", QStringLiteral("备注信息"), 200),
+        GridColumn::make(QStringLiteral("GetPaySum3"), QStringLiteral("尚欠金额"), 65, GridFooter::sum()),
+        GridColumn::make(QStringLiteral("GetPayRemark"), QStringLiteral("备注信息"), 200),
     });
     grid->setFocus();
 }

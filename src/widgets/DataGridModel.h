@@ -57,6 +57,21 @@ struct GridColumn {
     // The cell's display text; by default the value's plain text (numbers in their shortest
     // form, null as empty).
     std::function<QString(const QVariant &)> format;
+
+    // A column whose title and cells share one alignment.
+    static GridColumn make(const QString &field, const QString &caption, int width,
+                           const GridFooter &footer = {},
+                           Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+    {
+        GridColumn c;
+        c.field = field;
+        c.caption = caption;
+        c.width = width;
+        c.alignment = align;
+        c.titleAlignment = align;
+        c.footer = footer;
+        return c;
+    }
 };
 
 // The plain text of a stored value as grids and footers show it.
