@@ -43,7 +43,7 @@ bool copyProgramFiles(const QString &from, const QString &to)
     for (const QString &file : res.entryList(QDir::Files))
         QFile::copy(res.filePath(file), to + QStringLiteral("Res/") + file);
     QFile::setPermissions(to + QStringLiteral("Bench.ddb"),
-                          QFile::permissions(to + QStringLiteral("Bench.ddb")) | QFile::WriteOwner);
+        QFile::permissions(to + QStringLiteral("Bench.ddb")) | QFile::WriteOwner);
     return true;
 }
 
@@ -148,17 +148,16 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString programFiles = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                          : QCoreApplication::applicationDirPath()
-                                                + QStringLiteral("/../programfiles");
+    const QString programFiles = argc > 1
+        ? QString::fromLocal8Bit(argv[1])
+        : QCoreApplication::applicationDirPath() + QStringLiteral("/../programfiles");
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
     if (!dir.isValid() || !copyProgramFiles(programFiles, folder)) {
         std::fprintf(stderr, "cannot copy the program files from %s\n", qPrintable(programFiles));
         return 2;
     }
-    Platform::Seams::handlers().message = [](Platform::MessageKind, const QString &text,
-                                             const QString &) {
+    Platform::Seams::handlers().message = [](Platform::MessageKind, const QString &text, const QString &) {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
         return false;
     };
@@ -181,7 +180,7 @@ int main(int argc, char **argv)
     if (!generateLedger())
         return 2;
     std::printf("ledger: %d accounts, %d entries generated in %.1f s\n", AccountCount, EntryCount,
-                generation.elapsed() / 1000.0);
+        generation.elapsed() / 1000.0);
 
     // The running program has drawn Chinese text long before its first refresh: load the font
     // now, so the first figure is the database's cold start and not the font's.
@@ -199,7 +198,7 @@ int main(int argc, char **argv)
         const char *title;
         bool overview;
     };
-    for (const Viewer &viewer : {Viewer{"user with 数据总览", true}, Viewer{"own rows only", false}}) {
+    for (const Viewer &viewer : {Viewer {"user with 数据总览", true}, Viewer {"own rows only", false}}) {
         const ViewFilters filters = MakeViewFilters(QStringLiteral("5"), viewer.overview, Cashier);
         s.RightOverview = viewer.overview;
         s.AccountBookFilter = filters.AccountBookFilter;
@@ -208,10 +207,10 @@ int main(int argc, char **argv)
         int shown = 0;
         for (int i = 0; i < Accounts::PanelCount; ++i)
             shown += panels.panel(i)->isHidden() ? 0 : 1;
-        std::printf("\nRefreshAccountPanels, page of %d (\"1440 * 900\", maximized), %s:\n",
-                    shown, viewer.title);
+        std::printf(
+            "\nRefreshAccountPanels, page of %d (\"1440 * 900\", maximized), %s:\n", shown, viewer.title);
         std::printf("  first %.2f ms; then min %.2f, median %.2f, max %.2f ms (target < %.0f ms: %s)\n",
-                    f.first, f.min, f.median, f.max, TargetMs, f.median < TargetMs ? "met" : "MISSED");
+            f.first, f.min, f.median, f.max, TargetMs, f.median < TargetMs ? "met" : "MISSED");
         ok = ok && shown == Accounts::PanelCount;
 
         std::printf("  query plans:\n");

@@ -30,8 +30,8 @@ namespace {
 constexpr int AccountCount = 1000;
 constexpr int EntryCount = 1000000;
 
-const char *const Statement =
-    "Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) Order By MoneyIndex";
+const char *const Statement
+    = "Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) Order By MoneyIndex";
 
 QString peakMemory()
 {
@@ -48,12 +48,15 @@ QString peakMemory()
 // CPU time of this process: on a busy machine wall time alone overstates the work.
 double cpuSeconds()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + t.tv_nsec / 1e9;
 }
 
-double megabytes(const QString &vmhwm) { return vmhwm.section(QLatin1Char(' '), 0, 0).toDouble() / 1024.0; }
+double megabytes(const QString &vmhwm)
+{
+    return vmhwm.section(QLatin1Char(' '), 0, 0).toDouble() / 1024.0;
+}
 
 bool fail(const QString &what)
 {
@@ -61,7 +64,10 @@ bool fail(const QString &what)
     return false;
 }
 
-int failed(const QString &what) { return fail(what) ? 0 : 1; }
+int failed(const QString &what)
+{
+    return fail(what) ? 0 : 1;
+}
 
 // Fills the ledger: one transaction, one prepared statement per table.
 bool generate(const QString &ledger)
@@ -79,8 +85,9 @@ bool generate(const QString &ledger)
     if (!db.transaction())
         return fail(db.lastError().text());
     QSqlQuery account(db);
-    account.prepare(QStringLiteral("Insert Into Account (AccountName, AccountBase, AccountRemark, AccountType, "
-                                   "AccountPower) Values (?, ?, ?, ?, ?)"));
+    account.prepare(
+        QStringLiteral("Insert Into Account (AccountName, AccountBase, AccountRemark, AccountType, "
+                       "AccountPower) Values (?, ?, ?, ?, ?)"));
     for (int a = 0; a < AccountCount; ++a) {
         account.addBindValue(QStringLiteral("帐户%1").arg(a + 1, 4, 10, QLatin1Char('0')));
         account.addBindValue(1000.0 * (a % 17));
@@ -90,15 +97,16 @@ bool generate(const QString &ledger)
         if (!account.exec())
             return fail(account.lastError().text());
     }
-    static const QStringList users = {QStringLiteral("华东商贸"), QStringLiteral("金源公司"), QStringLiteral("个人"),
-                                      QStringLiteral("顺达物流"), QStringLiteral("明光电器")};
-    static const QStringList reasons = {QStringLiteral("销售收入"), QStringLiteral("办公费用"), QStringLiteral("差旅费"),
-                                        QStringLiteral("工资"), QStringLiteral("货款")};
+    static const QStringList users = {QStringLiteral("华东商贸"), QStringLiteral("金源公司"),
+        QStringLiteral("个人"), QStringLiteral("顺达物流"), QStringLiteral("明光电器")};
+    static const QStringList reasons = {QStringLiteral("销售收入"), QStringLiteral("办公费用"),
+        QStringLiteral("差旅费"), QStringLiteral("工资"), QStringLiteral("货款")};
     QSqlQuery entry(db);
-    entry.prepare(QStringLiteral(
-        "Insert Into MoneyTable (MoneyKind, MoneyGetPay, MoneySerial, MoneyAccount, MoneyUser, MoneyRecordTime, "
-        "MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, MoneyReason, MoneyMan, MoneyType, MoneyToken, MoneyRemark, "
-        "MoneyPower) Values (?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    entry.prepare(QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneyGetPay, MoneySerial, MoneyAccount, "
+                                 "MoneyUser, MoneyRecordTime, "
+                                 "MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, MoneyReason, MoneyMan, "
+                                 "MoneyType, MoneyToken, MoneyRemark, "
+                                 "MoneyPower) Values (?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     const QDate start(2025, 1, 1);
     for (int i = 0; i < EntryCount; ++i) {
         const bool income = i % 3 != 0;
@@ -127,13 +135,14 @@ bool generate(const QString &ledger)
     if (!db.commit())
         return fail(db.lastError().text());
     std::printf("generated %d accounts and %d entries in %.1f s\n", AccountCount, EntryCount,
-                timer.elapsed() / 1000.0);
+        timer.elapsed() / 1000.0);
     return true;
 }
 
 GridColumn column(const char *field, const char *caption, int width, GridFooter footer = {})
 {
-    return GridColumn::make(QString::fromUtf8(field), QString::fromUtf8(caption), width, footer, Qt::AlignCenter);
+    return GridColumn::make(
+        QString::fromUtf8(field), QString::fromUtf8(caption), width, footer, Qt::AlignCenter);
 }
 
 } // namespace
@@ -147,8 +156,9 @@ int main(int argc, char **argv)
     if (args.size() == 3 && args[1] == QLatin1String("--generate"))
         return generate(args[2]) ? 0 : 1;
 
-    QString templatePath = args.size() > 1 ? args[1]
-                                           : QCoreApplication::applicationDirPath() + QStringLiteral("/../programfiles");
+    QString templatePath = args.size() > 1
+        ? args[1]
+        : QCoreApplication::applicationDirPath() + QStringLiteral("/../programfiles");
     if (QFileInfo(templatePath).isDir())
         templatePath = QDir(templatePath).filePath(QStringLiteral("QuillShare.dll"));
     if (!QFileInfo::exists(templatePath))
@@ -172,13 +182,13 @@ int main(int argc, char **argv)
 
     DataGrid grid;
     grid.setColumns({column("MoneyIndex", "记录号", 50, GridFooter::rowCount(QStringLiteral("条"))),
-                     column("MoneySerial", "单据编号", 68), column("MoneyCreateTime", "录入时间", 70),
-                     column("AccountName", "帐户名称", 85), column("MoneyUser", "客户名称", 112),
-                     column("MoneyIn", "收入", 60, GridFooter::sum()),
-                     column("MoneyOut", "支出", 60, GridFooter::sum(Qt::red)),
-                     column("MoneySum", "合计", 65, GridFooter::sum()), column("MoneyMan", "业务员", 50),
-                     column("MoneyReason", "收支种类", 60), column("MoneyType", "类别", 40),
-                     column("MoneyToken", "凭证", 40), column("MoneyRemark", "备注", 128)});
+        column("MoneySerial", "单据编号", 68), column("MoneyCreateTime", "录入时间", 70),
+        column("AccountName", "帐户名称", 85), column("MoneyUser", "客户名称", 112),
+        column("MoneyIn", "收入", 60, GridFooter::sum()),
+        column("MoneyOut", "支出", 60, GridFooter::sum(Qt::red)),
+        column("MoneySum", "合计", 65, GridFooter::sum()), column("MoneyMan", "业务员", 50),
+        column("MoneyReason", "收支种类", 60), column("MoneyType", "类别", 40),
+        column("MoneyToken", "凭证", 40), column("MoneyRemark", "备注", 128)});
     grid.resize(1000, 600);
     grid.show();
     app.processEvents();
@@ -198,7 +208,8 @@ int main(int argc, char **argv)
         footers.clear();
         for (int c : {0, 5, 6, 7})
             footers.append(grid.footerText(c));
-        runs.append(QStringLiteral("%1 s (%2 s CPU)").arg(timer.nsecsElapsed() / 1e9, 0, 'f', 3)
+        runs.append(QStringLiteral("%1 s (%2 s CPU)")
+                        .arg(timer.nsecsElapsed() / 1e9, 0, 'f', 3)
                         .arg(cpuSeconds() - cpuStart, 0, 'f', 3));
     }
 
@@ -219,17 +230,19 @@ int main(int argc, char **argv)
     const double selectCpu = cpuSeconds() - cpu;
 
     QSqlQuery vacuum(dm.connection());
-    const bool vacuumed = vacuum.exec(QStringLiteral("VACUUM INTO '%1'").arg(dir.filePath(QStringLiteral("copy.ddb"))));
+    const bool vacuumed
+        = vacuum.exec(QStringLiteral("VACUUM INTO '%1'").arg(dir.filePath(QStringLiteral("copy.ddb"))));
 
     const QString peak = peakMemory();
     std::printf("rows: %d; footers: %s\n", grid.rowCount(), qPrintable(footers.join(QStringLiteral(" | "))));
-    std::printf("first rows and footer sums shown: %s (target < 0.5 s)\n", qPrintable(runs.join(QStringLiteral("; "))));
+    std::printf("first rows and footer sums shown: %s (target < 0.5 s)\n",
+        qPrintable(runs.join(QStringLiteral("; "))));
     std::printf("scroll to the last row: %.3f s, %.3f s CPU\n", bottom / 1e9, bottomCpu);
-    std::printf("select a row near the end by key: %.3f s, %.3f s CPU (%s, row %d)\n", select / 1e9, selectCpu,
-                found ? "found" : "NOT FOUND", grid.currentRow());
+    std::printf("select a row near the end by key: %.3f s, %.3f s CPU (%s, row %d)\n", select / 1e9,
+        selectCpu, found ? "found" : "NOT FOUND", grid.currentRow());
     std::printf("VACUUM INTO with the grid open: %s\n",
-                vacuumed ? "succeeded" : qPrintable(vacuum.lastError().text()));
+        vacuumed ? "succeeded" : qPrintable(vacuum.lastError().text()));
     std::printf("peak memory (VmHWM): %s before the grid opened, %s after (%.1f MB; target < 150 MB)\n",
-                qPrintable(before), qPrintable(peak), megabytes(peak));
+        qPrintable(before), qPrintable(peak), megabytes(peak));
     return 0;
 }

@@ -138,7 +138,7 @@ TFormAccount::TFormAccount(QWidget *parent) : QDialog(parent)
 
 AccountValues TFormAccount::values() const
 {
-    return AccountValues{AccountType, AccountName, AccountBase, AccountRemark};
+    return AccountValues {AccountType, AccountName, AccountBase, AccountRemark};
 }
 
 void TFormAccount::ShowAccountType()
@@ -236,8 +236,8 @@ void TFormAccount::DeleteClick()
     Query query;
     if (FindAccount(query, AccountName, Texts::DatabaseOpenFailed) != Lookup::Found)
         return;
-    if (!Platform::AskYesNo(QStringLiteral("删除帐户将删除该帐户下所有记录，确实要删除吗？"),
-                            QStringLiteral("删除警告")))
+    if (!Platform::AskYesNo(
+            QStringLiteral("删除帐户将删除该帐户下所有记录，确实要删除吗？"), QStringLiteral("删除警告")))
         return;
     if (!DeleteAccountWithEntries(query.integer(QStringLiteral("AccountIndex"))))
         return;

@@ -38,11 +38,11 @@ public:
     bool NewAccount();
 
     enum class EditOutcome {
-        Cancelled,    // the dialog was cancelled: nothing changed
-        NameTaken,    // the new name belongs to another account: nothing written
-        Failed,       // a lookup or the update failed (its message shown)
-        Saved,        // the account was changed
-        Deleted,      // the dialog deleted the account and its entries
+        Cancelled, // the dialog was cancelled: nothing changed
+        NameTaken, // the new name belongs to another account: nothing written
+        Failed, // a lookup or the update failed (its message shown)
+        Saved, // the account was changed
+        Deleted, // the dialog deleted the account and its entries
     };
     // The edit command of the account action dialog for the account of this name. After Saved
     // or Deleted, RefreshAll has run and the account action dialog should close; otherwise it
@@ -66,13 +66,13 @@ private:
     bool typeGuard = false;
     QString pictureFile;
 
-    QCheckBox *bankBox = nullptr;       // CheckBox1
-    QCheckBox *cashBox = nullptr;       // CheckBox2
-    QLabel *typeImage = nullptr;        // Image4
-    QLineEdit *nameEdit = nullptr;      // Edit1
-    QLineEdit *amountEdit = nullptr;    // Edit2
+    QCheckBox *bankBox = nullptr; // CheckBox1
+    QCheckBox *cashBox = nullptr; // CheckBox2
+    QLabel *typeImage = nullptr; // Image4
+    QLineEdit *nameEdit = nullptr; // Edit1
+    QLineEdit *amountEdit = nullptr; // Edit2
     QPlainTextEdit *remarkMemo = nullptr; // Memo1
-    QPushButton *saveButton = nullptr;  // SpeedButton1
+    QPushButton *saveButton = nullptr; // SpeedButton1
     QPushButton *cancelButton = nullptr; // SpeedButton2
     QPushButton *deleteButton = nullptr; // SpeedButton3
 };

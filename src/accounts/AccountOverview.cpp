@@ -7,17 +7,17 @@ namespace Accounts {
 PanelGrid AccountPanelGrid(const QString &screenPixel, bool maximized)
 {
     if (screenPixel == Mode1024)
-        return maximized ? PanelGrid{4, 216, 223, 28} : PanelGrid{3, 210, 217, 15};
+        return maximized ? PanelGrid {4, 216, 223, 28} : PanelGrid {3, 210, 217, 15};
     if (screenPixel == Mode1440)
-        return maximized ? PanelGrid{5, 236, 243, 40} : PanelGrid{4, 216, 223, 28};
-    return PanelGrid{};
+        return maximized ? PanelGrid {5, 236, 243, 40} : PanelGrid {4, 216, 223, 28};
+    return PanelGrid {};
 }
 
 QRect AccountSlotRect(const PanelGrid &grid, int slot)
 {
     const int columns = grid.columns > 0 ? grid.columns : 1;
-    return QRect((slot % columns) * grid.pitch + PanelMargin,
-                 (slot / columns) * PanelRowPitch + PanelMargin, grid.width, PanelHeight);
+    return QRect((slot % columns) * grid.pitch + PanelMargin, (slot / columns) * PanelRowPitch + PanelMargin,
+        grid.width, PanelHeight);
 }
 
 int AccountPageSize(const QString &screenPixel, bool maximized)
@@ -66,21 +66,26 @@ int AccountPageShown(int rowCount, int pageSize, int page)
 Sql AccountBalanceSql(qint64 accountIndex, const QDate &day, const Sql &ownerFilter)
 {
     return Sql("Select round(Sum(MoneySum),2) As TotalMoney From MoneyTable Where (MoneyAccount = ")
-           + Sql::value(accountIndex) + Sql(") And (MoneyCreateTime <= ") + Sql::value(day)
-           + Sql(")") + ownerFilter;
+        + Sql::value(accountIndex) + Sql(") And (MoneyCreateTime <= ") + Sql::value(day) + Sql(")")
+        + ownerFilter;
 }
 
 Sql AccountMonthSql(qint64 accountIndex, const QDate &day, const Sql &ownerFilter)
 {
     return Sql("Select round(Sum(MoneySum),2) As TotalMoney From MoneyTable Where (MoneyAccount = ")
-           + Sql::value(accountIndex) + Sql(") And (MoneyCreateTime Between ")
-           + Sql::value(FirstDayOfMonth(day)) + Sql(" And ") + Sql::value(LastDayOfMonth(day))
-           + Sql(")") + ownerFilter;
+        + Sql::value(accountIndex) + Sql(") And (MoneyCreateTime Between ") + Sql::value(FirstDayOfMonth(day))
+        + Sql(" And ") + Sql::value(LastDayOfMonth(day)) + Sql(")") + ownerFilter;
 }
 
-QDate FirstDayOfMonth(const QDate &day) { return QDate(day.year(), day.month(), 1); }
+QDate FirstDayOfMonth(const QDate &day)
+{
+    return QDate(day.year(), day.month(), 1);
+}
 
-QDate LastDayOfMonth(const QDate &day) { return FirstDayOfMonth(day).addMonths(1).addDays(-1); }
+QDate LastDayOfMonth(const QDate &day)
+{
+    return FirstDayOfMonth(day).addMonths(1).addDays(-1);
+}
 
 QString AccountTypeText(int accountType)
 {
@@ -116,8 +121,8 @@ QString AccountIconFile(int accountType, double balance, double entriesSum)
         break;
     }
     QString stem = accountType == 1 ? QStringLiteral("Yellow")
-                   : accountType == 2 ? QStringLiteral("Purple")
-                                      : QString();
+        : accountType == 2          ? QStringLiteral("Purple")
+                                    : QString();
     QString plus = QStringLiteral("+");
     if (entriesSum > 30000)
         plus += QLatin1Char('+');
@@ -126,6 +131,9 @@ QString AccountIconFile(int accountType, double balance, double entriesSum)
     return QStringLiteral("Res/") + stem + plus + QStringLiteral(".ico");
 }
 
-QString MoneyLabelText(double amount) { return RoundMoney(amount) + QStringLiteral(" 元"); }
+QString MoneyLabelText(double amount)
+{
+    return RoundMoney(amount) + QStringLiteral(" 元");
+}
 
 } // namespace Accounts

@@ -26,7 +26,10 @@ const QColor NegativeColour(Qt::red);
 const QString AccountQueryFailed = QStringLiteral("刷新帐户房子时出错");
 const QString SumQueryFailed = QStringLiteral("统计帐户金额时出错");
 
-QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
+QColor buttonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
 
 void setBackground(QWidget *widget, const QColor &colour)
 {
@@ -71,8 +74,7 @@ int storedChoice(const QString &key, int itemCount)
 }
 } // namespace
 
-AccountPanels::AccountPanels(QWidget *tabPage, int &page)
-    : QWidget(tabPage), page(tabPage), panelPage(page)
+AccountPanels::AccountPanels(QWidget *tabPage, int &page) : QWidget(tabPage), page(tabPage), panelPage(page)
 {
     setObjectName(QStringLiteral("PanelAccounts"));
     setGeometry(tabPage->rect());
@@ -118,16 +120,15 @@ AccountPanels::AccountPanels(QWidget *tabPage, int &page)
         emit refreshRequested();
     });
     connect(newAccount, &QToolButton::clicked, this, &AccountPanels::newAccountRequested);
-    connect(sortBy, &QComboBox::currentIndexChanged, this,
-            [this](int index) { sortChanged(SortByKey, index); });
+    connect(
+        sortBy, &QComboBox::currentIndexChanged, this, [this](int index) { sortChanged(SortByKey, index); });
     connect(sortDirection, &QComboBox::currentIndexChanged, this,
-            [this](int index) { sortChanged(SortDirectionKey, index); });
+        [this](int index) { sortChanged(SortDirectionKey, index); });
 }
 
 AccountPanels *AccountPanels::of(const QWidget *tabPage)
 {
-    return tabPage ? tabPage->findChild<AccountPanels *>(QString(), Qt::FindDirectChildrenOnly)
-                   : nullptr;
+    return tabPage ? tabPage->findChild<AccountPanels *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 void AccountPanels::CreatePanels(bool maximized)
@@ -168,9 +169,11 @@ void AccountPanels::createSlot(int n)
     slot.balance->setAccessibleDescription(QStringLiteral("金额"));
     slot.month->setAccessibleDescription(QStringLiteral("当月"));
     slot.type->setAccessibleDescription(QStringLiteral("帐户类型"));
-    QLabel *captions[] = {makeLabel(panel, QStringLiteral("名称：")),
-                          makeLabel(panel, QStringLiteral("金额：")),
-                          makeLabel(panel, QStringLiteral("当月：")),};
+    QLabel *captions[] = {
+        makeLabel(panel, QStringLiteral("名称：")),
+        makeLabel(panel, QStringLiteral("金额：")),
+        makeLabel(panel, QStringLiteral("当月：")),
+    };
     QLabel *values[] = {slot.name, slot.balance, slot.month};
 
     auto *grid = new QGridLayout(panel);
@@ -216,8 +219,7 @@ void AccountPanels::Refresh(bool maximized, const QDate &currentDay)
 {
     if (slotList.isEmpty() || !ShareDataModule)
         return;
-    const int size = qMin(AccountPageSize(ReadSetting(ScreenPixelKey, Mode1024), maximized),
-                          PanelCount);
+    const int size = qMin(AccountPageSize(ReadSetting(ScreenPixelKey, Mode1024), maximized), PanelCount);
     lastPageSize = size;
     priorAccount->setEnabled(false);
     nextAccount->setEnabled(false);
@@ -225,8 +227,7 @@ void AccountPanels::Refresh(bool maximized, const QDate &currentDay)
     const SessionValues &s = Session();
     Query &accounts = ShareDataModule->ADOQueryTemp;
     const Sql sql = Sql("Select * From Account Where (AccountIndex > 1)") + AccountSearchFragment
-                    + s.AccountBookFilter
-                    + AccountOrderText(sortBy->currentIndex(), sortDirection->currentIndex());
+        + s.AccountBookFilter + AccountOrderText(sortBy->currentIndex(), sortDirection->currentIndex());
     if (!RunQuery(accounts, sql, AccountQueryFailed))
         return;
 
@@ -271,8 +272,7 @@ bool AccountPanels::fillSlot(Slot &slot, const Query &account, const QDate &day)
         return false;
     const double entries = sums.number(QStringLiteral("TotalMoney"));
     const double balance = account.number(QStringLiteral("AccountBase")) + entries;
-    const QColor colour = SignOfBalance(balance) == BalanceSign::Negative ? NegativeColour
-                                                                          : PositiveColour;
+    const QColor colour = SignOfBalance(balance) == BalanceSign::Negative ? NegativeColour : PositiveColour;
     for (QLabel *label : {slot.name, slot.balance, slot.type, slot.month})
         setTextColour(label, colour);
 
@@ -301,8 +301,7 @@ void AccountPanels::updateAccessibleText(Slot &slot)
 {
     slot.panel->setAccessibleName(QStringLiteral("帐户：") + slot.name->text());
     slot.panel->setAccessibleDescription(QStringLiteral("金额：") + slot.balance->text()
-                                         + QStringLiteral("，当月：") + slot.month->text()
-                                         + QStringLiteral("，") + slot.type->text());
+        + QStringLiteral("，当月：") + slot.month->text() + QStringLiteral("，") + slot.type->text());
 }
 
 void AccountPanels::LoadSortChoice()

@@ -91,12 +91,12 @@ private:
     int lastPageSize = 15;
     QList<Slot> slotList;
     QHash<QString, QPixmap> iconCache;
-    QLabel *accountSum = nullptr;      // AccountSum
-    QLabel *imageAccount = nullptr;    // ImageAccount
+    QLabel *accountSum = nullptr; // AccountSum
+    QLabel *imageAccount = nullptr; // ImageAccount
     QToolButton *priorAccount = nullptr; // PriorAccount
-    QToolButton *newAccount = nullptr;   // NewAccount
-    QToolButton *nextAccount = nullptr;  // NextAccount
-    QLabel *sortLabel = nullptr;       // Label19
-    QComboBox *sortBy = nullptr;       // ComboBox2
+    QToolButton *newAccount = nullptr; // NewAccount
+    QToolButton *nextAccount = nullptr; // NextAccount
+    QLabel *sortLabel = nullptr; // Label19
+    QComboBox *sortBy = nullptr; // ComboBox2
     QComboBox *sortDirection = nullptr; // ComboBox6
 };

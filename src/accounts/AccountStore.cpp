@@ -10,28 +10,24 @@ namespace Accounts {
 
 Lookup FindAccount(Query &query, const QString &name, const QString &failMessage)
 {
-    if (!RunQuery(query, Sql("Select * From Account Where AccountName = ") + Sql::value(name),
-                  failMessage))
+    if (!RunQuery(query, Sql("Select * From Account Where AccountName = ") + Sql::value(name), failMessage))
         return Lookup::Failed;
     return query.isEmpty() ? Lookup::Missing : Lookup::Found;
 }
 
 qint64 InsertAccount(const AccountValues &values, const QString &owner)
 {
-    return InsertRow(QStringLiteral("Account"), {{QStringLiteral("AccountName"), values.name},
-                                                 {QStringLiteral("AccountBase"), values.base},
-                                                 {QStringLiteral("AccountRemark"), values.remark},
-                                                 {QStringLiteral("AccountType"), values.type},
-                                                 {QStringLiteral("AccountPower"), owner}});
+    return InsertRow(QStringLiteral("Account"),
+        {{QStringLiteral("AccountName"), values.name}, {QStringLiteral("AccountBase"), values.base},
+            {QStringLiteral("AccountRemark"), values.remark}, {QStringLiteral("AccountType"), values.type},
+            {QStringLiteral("AccountPower"), owner}});
 }
 
 bool UpdateAccount(qint64 accountIndex, const AccountValues &values)
 {
     return UpdateRow(QStringLiteral("Account"), QStringLiteral("AccountIndex"), accountIndex,
-                     {{QStringLiteral("AccountName"), values.name},
-                      {QStringLiteral("AccountBase"), values.base},
-                      {QStringLiteral("AccountRemark"), values.remark},
-                      {QStringLiteral("AccountType"), values.type}});
+        {{QStringLiteral("AccountName"), values.name}, {QStringLiteral("AccountBase"), values.base},
+            {QStringLiteral("AccountRemark"), values.remark}, {QStringLiteral("AccountType"), values.type}});
 }
 
 bool DeleteAccountWithEntries(qint64 accountIndex)

@@ -74,8 +74,8 @@ TFormChose::TFormChose(QWidget *parent) : QDialog(parent)
         picture->setToolTip(QString::fromUtf8(book.caption));
         auto *caption = new QLabel(QString::fromUtf8(book.caption), this);
         caption->setAlignment(Qt::AlignCenter);
-        caption->setGeometry(book.at.x() - 14, book.at.y() + PictureSize + 2, PictureSize + 28,
-                             CaptionHeight);
+        caption->setGeometry(
+            book.at.x() - 14, book.at.y() + PictureSize + 2, PictureSize + 28, CaptionHeight);
         const QString value = QString::fromLatin1(book.value);
         connect(picture, &PictureButton::clicked, this, [this, value] { choose(value); });
         *targets[i] = picture;
@@ -92,8 +92,7 @@ void TFormChose::showEvent(QShowEvent *event)
     PictureButton *pictures[] = {bothBooks, bankBook, cashBook};
     for (int i = 0; i < 3; ++i)
         if (pictures[i]->pixmap().isNull())
-            pictures[i]->setPixmap(
-                QPixmap(Session().ProgramDir + QString::fromLatin1(Books[i].picture)));
+            pictures[i]->setPixmap(QPixmap(Session().ProgramDir + QString::fromLatin1(Books[i].picture)));
     bothBooks->setFocus();
 }
 
@@ -107,11 +106,10 @@ void TFormChose::paintEvent(QPaintEvent *event)
     const int stemTop = top.bottom() + CaptionHeight + 4;
     const int fork = (stemTop + bankBook->geometry().top()) / 2;
     painter.drawLine(top.center().x(), stemTop, top.center().x(), fork);
-    painter.drawLine(bankBook->geometry().center().x(), fork, cashBook->geometry().center().x(),
-                     fork);
+    painter.drawLine(bankBook->geometry().center().x(), fork, cashBook->geometry().center().x(), fork);
     for (const PictureButton *below : {bankBook, cashBook})
         painter.drawLine(below->geometry().center().x(), fork, below->geometry().center().x(),
-                         below->geometry().top() - 2);
+            below->geometry().top() - 2);
 }
 
 void TFormChose::choose(const QString &book)

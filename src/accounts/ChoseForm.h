@@ -43,6 +43,6 @@ private:
     void choose(const QString &book);
 
     Accounts::PictureButton *bothBooks = nullptr; // Image5
-    Accounts::PictureButton *bankBook = nullptr;  // Image1
-    Accounts::PictureButton *cashBook = nullptr;  // Image2
+    Accounts::PictureButton *bankBook = nullptr; // Image1
+    Accounts::PictureButton *cashBook = nullptr; // Image2
 };

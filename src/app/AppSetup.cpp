@@ -14,8 +14,7 @@ void ConfigureApplication(QApplication &app)
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 
     auto *translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_zh_CN"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 
     QFont font(QStringLiteral("WenQuanYi Micro Hei"), 9);

@@ -36,24 +36,24 @@ struct ProgramDialogs {
     ProgramDialogs(const ProgramDialogs &) = delete;
     ProgramDialogs &operator=(const ProgramDialogs &) = delete;
 
-    TFormAccount *account = nullptr;             // slot: accounts
-    TFormChose *chose = nullptr;                 // slot: accounts (account-book choice)
-    TFormGetPay *getPay = nullptr;               // slot: journal (entry form)
-    TFormAsk *ask = nullptr;                     // slot: journal
-    TFormMakeReport *makeReport = nullptr;       // slot: reports
-    TFormDraw *draw = nullptr;                   // slot: journal (transfers)
-    TFormAccount2 *account2 = nullptr;           // slot: accounts (account detail)
-    TFormProgress *progress = nullptr;           // slot: reports
-    TFormOnline *online = nullptr;               // online service
-    TFormGetPay2 *getPay2 = nullptr;             // slot: receivables
-    TFormCake *cake = nullptr;                   // slot: reports (charts)
-    TFormGetPay3 *getPay3 = nullptr;             // slot: receivables (filter)
-    TFormAccountChose *accountChose = nullptr;   // slot: accounts (scope choice)
-    TFormDB *db = nullptr;                       // ledger dialog
-    TFormDBChose *dbChose = nullptr;             // ledger chooser
-    TFormLogin *login = nullptr;                 // login
+    TFormAccount *account = nullptr; // slot: accounts
+    TFormChose *chose = nullptr; // slot: accounts (account-book choice)
+    TFormGetPay *getPay = nullptr; // slot: journal (entry form)
+    TFormAsk *ask = nullptr; // slot: journal
+    TFormMakeReport *makeReport = nullptr; // slot: reports
+    TFormDraw *draw = nullptr; // slot: journal (transfers)
+    TFormAccount2 *account2 = nullptr; // slot: accounts (account detail)
+    TFormProgress *progress = nullptr; // slot: reports
+    TFormOnline *online = nullptr; // online service
+    TFormGetPay2 *getPay2 = nullptr; // slot: receivables
+    TFormCake *cake = nullptr; // slot: reports (charts)
+    TFormGetPay3 *getPay3 = nullptr; // slot: receivables (filter)
+    TFormAccountChose *accountChose = nullptr; // slot: accounts (scope choice)
+    TFormDB *db = nullptr; // ledger dialog
+    TFormDBChose *dbChose = nullptr; // ledger chooser
+    TFormLogin *login = nullptr; // login
     TFormAccountSearch *accountSearch = nullptr; // slot: accounts (search)
-    TFormGetPay4 *getPay4 = nullptr;             // slot: receivables (matching)
-    TFormPower *power = nullptr;                 // slot: ledgers (user management)
-    TFormPower2 *power2 = nullptr;               // slot: ledgers (user management)
+    TFormGetPay4 *getPay4 = nullptr; // slot: receivables (matching)
+    TFormPower *power = nullptr; // slot: ledgers (user management)
+    TFormPower2 *power2 = nullptr; // slot: ledgers (user management)
 };

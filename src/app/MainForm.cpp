@@ -41,7 +41,10 @@ const QString NotLoggedIn = QStringLiteral("未登录");
 constexpr int WorkPanelWidth = 97;
 constexpr int SideBarWidth = 16;
 
-QString programTitle() { return QString::fromUtf8(Platform::ProgramTitle); }
+QString programTitle()
+{
+    return QString::fromUtf8(Platform::ProgramTitle);
+}
 
 QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry)
 {
@@ -51,8 +54,7 @@ QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry)
 }
 } // namespace
 
-TFormMain::TFormMain(const QString &programDir, QWidget *parent)
-    : QMainWindow(parent), programDir(programDir)
+TFormMain::TFormMain(const QString &programDir, QWidget *parent) : QMainWindow(parent), programDir(programDir)
 {
     setObjectName(QStringLiteral("TFormMain"));
     setWindowTitle(programTitle());
@@ -77,9 +79,9 @@ TFormMain::TFormMain(const QString &programDir, QWidget *parent)
     pageControl->setObjectName(QStringLiteral("PageControl1"));
     panel3Layout->addWidget(pageControl);
 
-    const QString captions[MainTabCount] = {
-        QStringLiteral("帐户状况"), QStringLiteral("日记帐簿"), QStringLiteral("应收应付"),
-        QStringLiteral("报表中心"), QStringLiteral("软件设置"), QStringLiteral("数据维护")};
+    const QString captions[MainTabCount]
+        = {QStringLiteral("帐户状况"), QStringLiteral("日记帐簿"), QStringLiteral("应收应付"),
+            QStringLiteral("报表中心"), QStringLiteral("软件设置"), QStringLiteral("数据维护")};
     for (int i = 0; i < MainTabCount; ++i) {
         pages[i] = new QWidget;
         pages[i]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
@@ -99,7 +101,10 @@ TFormMain::TFormMain(const QString &programDir, QWidget *parent)
 
 TFormMain::~TFormMain() = default;
 
-void TFormMain::setDialogs(ProgramDialogs *dialogs) { programDialogs = dialogs; }
+void TFormMain::setDialogs(ProgramDialogs *dialogs)
+{
+    programDialogs = dialogs;
+}
 
 QAction *TFormMain::makeAction(const char *name, const QString &caption)
 {
@@ -110,8 +115,7 @@ QAction *TFormMain::makeAction(const char *name, const QString &caption)
     return a;
 }
 
-QToolButton *TFormMain::makeButton(QWidget *parent, const char *name, QAction *action,
-                                   const QRect &geometry)
+QToolButton *TFormMain::makeButton(QWidget *parent, const char *name, QAction *action, const QRect &geometry)
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -122,7 +126,10 @@ QToolButton *TFormMain::makeButton(QWidget *parent, const char *name, QAction *a
     return button;
 }
 
-QAction *TFormMain::action(const QString &objectName) const { return actions.value(objectName); }
+QAction *TFormMain::action(const QString &objectName) const
+{
+    return actions.value(objectName);
+}
 
 // The left work panel. The layout calls the same region "Panel1" when it collapses it; it is one
 // panel here, named "PanelWork" because the rights show and hide it under that name.
@@ -185,8 +192,7 @@ void TFormMain::buildWorkPanel()
     QAction *actionPay = makeAction("ActionPay", QStringLiteral("支出"));
     connect(actionPay, &QAction::triggered, this, newEntry(EntryTexts::KindExpense));
     makeButton(p, "SpeedButtonPay", actionPay, QRect(8, 228, 81, 28));
-    makeButton(p, "SpeedButtonDraw", makeAction("ActionDraw", QStringLiteral("平调")),
-               QRect(8, 260, 81, 28));
+    makeButton(p, "SpeedButtonDraw", makeAction("ActionDraw", QStringLiteral("平调")), QRect(8, 260, 81, 28));
 
     makeLabel(p, QStringLiteral("当前用户"), QRect(8, 298, 81, 18));
     label18 = makeLabel(p, NotLoggedIn, QRect(8, 318, 81, 20));
@@ -239,7 +245,7 @@ void TFormMain::buildAccountsPage(QWidget *page)
             programDialogs->account->NewAccount();
     });
     makeButton(page, "SpeedButton3", makeAction("ActionMoneyMonth", QStringLiteral("帐户月结")),
-               QRect(672, 40, 75, 25));
+        QRect(672, 40, 75, 25));
 }
 
 void TFormMain::buildJournalPage(QWidget *)
@@ -251,22 +257,22 @@ void TFormMain::buildGetPayPage(QWidget *page)
 {
     // The grids, display choices and export buttons come with the receivables; the command
     // buttons stand beside where the receivables grid and the payables panel go.
-    makeButton(page, "SpeedButton5", makeAction("ActionNewGet", QStringLiteral("新增记录")),
-               QRect(436, 8, 90, 26));
+    makeButton(
+        page, "SpeedButton5", makeAction("ActionNewGet", QStringLiteral("新增记录")), QRect(436, 8, 90, 26));
     makeButton(page, "SpeedButton6", makeAction("ActionEditGet", QStringLiteral("修改记录")),
-               QRect(436, 40, 90, 26));
+        QRect(436, 40, 90, 26));
     makeButton(page, "SpeedButton7", makeAction("ActionDeleteGet", QStringLiteral("删除记录")),
-               QRect(436, 72, 90, 26));
+        QRect(436, 72, 90, 26));
 
     auto *panelPay = new QFrame(page);
     panelPay->setObjectName(QStringLiteral("PanelPay"));
     panelPay->setGeometry(0, 240, 663, 280);
     makeButton(panelPay, "SpeedButton8", makeAction("ActionNewPay", QStringLiteral("新增记录")),
-               QRect(436, 8, 90, 26));
+        QRect(436, 8, 90, 26));
     makeButton(panelPay, "SpeedButton9", makeAction("ActionEditPay", QStringLiteral("修改记录")),
-               QRect(436, 40, 90, 26));
-    makeButton(panelPay, "SpeedButton10",
-               makeAction("ActionDeletePay", QStringLiteral("删除记录")), QRect(436, 72, 90, 26));
+        QRect(436, 40, 90, 26));
+    makeButton(panelPay, "SpeedButton10", makeAction("ActionDeletePay", QStringLiteral("删除记录")),
+        QRect(436, 72, 90, 26));
 }
 
 void TFormMain::buildReportsPage(QWidget *)
@@ -274,8 +280,7 @@ void TFormMain::buildReportsPage(QWidget *)
     // The report grid and its commands come with the reports.
 }
 
-QWidget *TFormMain::buildSettingGroup(QWidget *page, const SettingChoice &choice,
-                                      const QRect &area)
+QWidget *TFormMain::buildSettingGroup(QWidget *page, const SettingChoice &choice, const QRect &area)
 {
     auto *group = new QGroupBox(choice.group, page);
     group->setGeometry(area);
@@ -302,8 +307,7 @@ void TFormMain::buildSettingsPage(QWidget *page)
     auto *users = new QGroupBox(QStringLiteral("用户管理权限设置"), page);
     users->setGeometry(8, 8, 424, 60);
     QAction *actionPower = makeAction("ActionPower", QStringLiteral("权限设置"));
-    connect(actionPower, &QAction::triggered, this,
-            [this] { Platform::ShowModal(programDialogs->power); });
+    connect(actionPower, &QAction::triggered, this, [this] { Platform::ShowModal(programDialogs->power); });
     makeButton(users, "PowerButton", actionPower, QRect(12, 22, 120, 26));
     const QList<SettingChoice> &choices = SettingChoices();
     int top = 8;
@@ -313,8 +317,8 @@ void TFormMain::buildSettingsPage(QWidget *page)
         buildSettingGroup(page, choice, QRect(440, top, 224, 60));
         top += 66;
     }
-    new ParameterLists(page, QRect(8, 80, 424, 436),
-                       [this] { return programDialogs ? programDialogs->ask : nullptr; });
+    new ParameterLists(
+        page, QRect(8, 80, 424, 436), [this] { return programDialogs ? programDialogs->ask : nullptr; });
 }
 
 void TFormMain::buildMaintenancePage(QWidget *page)
@@ -340,9 +344,15 @@ void TFormMain::buildMaintenancePage(QWidget *page)
     makeButton(design, "DesignButton", actionDesign, QRect(12, 22, 120, 26));
 }
 
-QWidget *TFormMain::tabPage(MainTab tab) const { return pages[int(tab)]; }
+QWidget *TFormMain::tabPage(MainTab tab) const
+{
+    return pages[int(tab)];
+}
 
-QDate TFormMain::currentDay() const { return dateTimePicker1->date(); }
+QDate TFormMain::currentDay() const
+{
+    return dateTimePicker1->date();
+}
 
 void TFormMain::setCurrentDay(const QDate &day)
 {
@@ -409,8 +419,8 @@ void TFormMain::FormCreate()
     s.SettingsPath = programDir + QStringLiteral("Quillbrook.ini");
     s.MultiUserEdition = false;
     LayoutMaximized = false;
-    connect(ShareDataModule, &TShareDataModule::refreshAllRequested, this,
-            &TFormMain::RefreshAll, Qt::UniqueConnection);
+    connect(ShareDataModule, &TShareDataModule::refreshAllRequested, this, &TFormMain::RefreshAll,
+        Qt::UniqueConnection);
 }
 
 bool TFormMain::FormShow()
@@ -423,17 +433,16 @@ bool TFormMain::FormShow()
     }
     QString error;
     if (!OpenLedgerConnection(masterPath, DatabaseKind::Master, &error)) {
-        Platform::ShowError(Texts::DatabaseOpenFailed + QStringLiteral("：") + masterPath
-                            + QLatin1Char('\n') + error);
+        Platform::ShowError(
+            Texts::DatabaseOpenFailed + QStringLiteral("：") + masterPath + QLatin1Char('\n') + error);
         return false;
     }
     s.DefaultLedgerFolder = Texts::RunPathPlaceholder + QStringLiteral("DataBase\\");
     if (!openStartLedger())
         return false;
 
-    setWindowTitle(s.LedgerCaption.isEmpty()
-                       ? programTitle()
-                       : programTitle() + QStringLiteral(" - ") + s.LedgerCaption);
+    setWindowTitle(s.LedgerCaption.isEmpty() ? programTitle()
+                                             : programTitle() + QStringLiteral(" - ") + s.LedgerCaption);
     setCurrentDay(Platform::Today());
     CreateAccountPanels();
     SelectGetPayRecordMode();
@@ -451,8 +460,8 @@ bool TFormMain::openStartLedger()
             ShareDataModule->closeConnection();
             QString error;
             if (!OpenLedgerConnection(last, DatabaseKind::Ledger, &error)) {
-                Platform::ShowError(Texts::DatabaseOpenFailed + QStringLiteral("：") + last
-                                    + QLatin1Char('\n') + error);
+                Platform::ShowError(
+                    Texts::DatabaseOpenFailed + QStringLiteral("：") + last + QLatin1Char('\n') + error);
                 return false;
             }
             return true;
@@ -464,9 +473,8 @@ bool TFormMain::openStartLedger()
 void TFormMain::BuildViewFilters()
 {
     SessionValues &s = Session();
-    const ViewFilters f = MakeViewFilters(ReadSetting(QStringLiteral("AccountType"),
-                                                      QStringLiteral("1")),
-                                          s.RightOverview, s.CurrentUser);
+    const ViewFilters f = MakeViewFilters(
+        ReadSetting(QStringLiteral("AccountType"), QStringLiteral("1")), s.RightOverview, s.CurrentUser);
     s.AccountBookFilter = f.AccountBookFilter;
     s.MoneyOwnerFilter = f.MoneyOwnerFilter;
     s.GetPayOwnerFilter = f.GetPayOwnerFilter;
@@ -531,8 +539,7 @@ void TFormMain::LoadSettingsCombos()
 {
     for (const SettingChoice &choice : SettingChoices())
         if (QComboBox *combo = settingCombos.value(choice.key))
-            combo->setCurrentIndex(
-                SettingComboIndex(choice, ReadSetting(choice.key, choice.item0)));
+            combo->setCurrentIndex(SettingComboIndex(choice, ReadSetting(choice.key, choice.item0)));
 }
 
 void TFormMain::storeSetting(const SettingChoice &choice)

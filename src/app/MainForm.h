@@ -101,8 +101,7 @@ private:
     QWidget *buildSettingGroup(QWidget *page, const SettingChoice &choice, const QRect &area);
 
     QAction *makeAction(const char *name, const QString &caption);
-    QToolButton *makeButton(QWidget *parent, const char *name, QAction *action,
-                            const QRect &geometry);
+    QToolButton *makeButton(QWidget *parent, const char *name, QAction *action, const QRect &geometry);
     void applyVisibility(const ShellVisibility &visibility);
     void storeSetting(const SettingChoice &choice);
     bool openStartLedger();

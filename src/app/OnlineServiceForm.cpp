@@ -14,18 +14,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-QString BuildServiceAddress(const QString &saleLink, const QString &contact,
-                            const QString &telephone, const QString &message)
+QString BuildServiceAddress(
+    const QString &saleLink, const QString &contact, const QString &telephone, const QString &message)
 {
     // Percent-encode every value ourselves: "&", "=", "+" and "#" typed by the user stay data.
     auto item = [](const char *key, const QString &value) {
         return QString::fromLatin1(key) + QLatin1Char('=')
-               + QString::fromLatin1(QUrl::toPercentEncoding(value));
+            + QString::fromLatin1(QUrl::toPercentEncoding(value));
     };
     QUrl url(saleLink.trimmed());
     QString query = url.query(QUrl::FullyEncoded);
-    const QStringList items = {item("name", contact), item("tel", telephone),
-                               item("message", message)};
+    const QStringList items = {item("name", contact), item("tel", telephone), item("message", message)};
     for (const QString &i : items) {
         if (!query.isEmpty())
             query += QLatin1Char('&');
@@ -38,9 +37,8 @@ QString BuildServiceAddress(const QString &saleLink, const QString &contact,
 QStringList TFormOnline::CannedMessages()
 {
     return {QStringLiteral("我想购买正式版软件，请与我联系"),
-            QStringLiteral("软件使用中遇到问题，请与我联系"),
-            QStringLiteral("我想了解软件的升级服务"),
-            QStringLiteral("我对软件有意见和建议")};
+        QStringLiteral("软件使用中遇到问题，请与我联系"), QStringLiteral("我想了解软件的升级服务"),
+        QStringLiteral("我对软件有意见和建议")};
 }
 
 TFormOnline::TFormOnline(QWidget *parent) : QDialog(parent)
@@ -50,7 +48,7 @@ TFormOnline::TFormOnline(QWidget *parent) : QDialog(parent)
 
     auto *intro = new QLabel(QStringLiteral("请留下您的联系方式和留言，发送后将在浏览器中打开"
                                             "翎溪软件的在线服务网页。"),
-                             this);
+        this);
     intro->setWordWrap(true);
 
     contactEdit = new QLineEdit(this);
@@ -119,12 +117,11 @@ void TFormOnline::send()
         messageCombo->setFocus();
         return;
     }
-    QString link = ReadSetting(QStringLiteral("Quillbrook"), QStringLiteral("SaleLink"),
-                               DefaultSaleLink, Session().SettingsPath);
+    QString link = ReadSetting(
+        QStringLiteral("Quillbrook"), QStringLiteral("SaleLink"), DefaultSaleLink, Session().SettingsPath);
     if (link.trimmed().isEmpty())
         link = DefaultSaleLink;
-    const QString address =
-        BuildServiceAddress(link, contactEdit->text().trimmed(), telephone, message);
+    const QString address = BuildServiceAddress(link, contactEdit->text().trimmed(), telephone, message);
     if (!Platform::OpenWithDesktop(address)) {
         Platform::ShowMessage(QStringLiteral("无法打开浏览器，请访问：") + address);
         return;

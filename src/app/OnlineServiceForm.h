@@ -15,8 +15,8 @@ inline const QString DefaultSaleLink = QStringLiteral("https://www.lingxisoft.ex
 
 // The service address with the three values appended as URL-encoded query items (any query
 // the address already holds is kept).
-QString BuildServiceAddress(const QString &saleLink, const QString &contact,
-                            const QString &telephone, const QString &message);
+QString BuildServiceAddress(
+    const QString &saleLink, const QString &contact, const QString &telephone, const QString &message);
 
 class TFormOnline : public QDialog
 {

@@ -47,7 +47,7 @@ int RunProgram(int argc, char *argv[])
     QApplication app(argc, argv);
     ConfigureApplication(app);
     Program program(QCoreApplication::applicationDirPath() + QLatin1Char('/'),
-                    Platform::SingleInstanceLock::DefaultLockFolder());
+        Platform::SingleInstanceLock::DefaultLockFolder());
     if (!program.start())
         return 0;
     return app.exec();

@@ -1,7 +1,6 @@
 #include "app/Session.h"
 
-ViewFilters MakeViewFilters(const QString &accountType, bool rightOverview,
-                            const QString &currentUser)
+ViewFilters MakeViewFilters(const QString &accountType, bool rightOverview, const QString &currentUser)
 {
     ViewFilters f;
     bool numeric = false;

@@ -21,8 +21,7 @@ struct ViewFilters {
 
 // accountType is the stored "AccountType" text; a value that is not a whole number counts as
 // "any other" (no type condition), as an unknown number does.
-ViewFilters MakeViewFilters(const QString &accountType, bool rightOverview,
-                            const QString &currentUser);
+ViewFilters MakeViewFilters(const QString &accountType, bool rightOverview, const QString &currentUser);
 
 // The six tabs of the main window, in their order.
 enum class MainTab { Accounts, Journal, GetPay, Reports, Settings, Maintenance };

@@ -8,10 +8,10 @@
 
 struct SettingChoice {
     QString key;
-    QString combo;     // object name of the list
-    QString button;    // object name of its 确定 button
-    QString group;     // title of the group box that holds both
-    QString item0;     // also the reader's default
+    QString combo; // object name of the list
+    QString button; // object name of its 确定 button
+    QString group; // title of the group box that holds both
+    QString item0; // also the reader's default
     QString item1;
     QString messagePrefix;
 };

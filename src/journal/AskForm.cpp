@@ -12,8 +12,7 @@
 TFormAsk::TFormAsk(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TFormAsk"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     promptLabel = new QLabel(this);
     promptLabel->setObjectName(QStringLiteral("Label1"));

@@ -32,6 +32,6 @@ protected:
 private:
     QLabel *promptLabel = nullptr; // Label1
     QLineEdit *textEdit = nullptr; // Edit1
-    QPushButton *okButton = nullptr;     // BitBtn1
+    QPushButton *okButton = nullptr; // BitBtn1
     QPushButton *cancelButton = nullptr; // BitBtn2
 };

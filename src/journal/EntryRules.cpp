@@ -53,7 +53,10 @@ EntryAmounts AmountsForKind(const QString &kind, double amount)
     return {0, amount, -amount};
 }
 
-int ReasonListType(const QString &kind) { return kind == EntryTexts::KindExpense ? 0 : 1; }
+int ReasonListType(const QString &kind)
+{
+    return kind == EntryTexts::KindExpense ? 0 : 1;
+}
 
 QString MatchKindFor(const QString &kind)
 {
@@ -89,4 +92,7 @@ QString BillAmountDigits(double amount)
     return t;
 }
 
-QString BillKindText(const QString &kind) { return kind + QStringLiteral("单"); }
+QString BillKindText(const QString &kind)
+{
+    return kind + QStringLiteral("单");
+}

@@ -7,35 +7,28 @@ namespace {
 ColumnValues editableColumns(const EntryRow &row)
 {
     const EntryAmounts a = AmountsForKind(row.kind, row.amount);
-    return {{QStringLiteral("MoneyAccount"), row.account},
-            {QStringLiteral("MoneySerial"), row.serial},
-            {QStringLiteral("MoneyUser"), row.user},
-            {QStringLiteral("MoneyCreateTime"), row.createDay},
-            {QStringLiteral("MoneyIn"), a.in},
-            {QStringLiteral("MoneyOut"), a.out},
-            {QStringLiteral("MoneySum"), a.sum},
-            {QStringLiteral("MoneyReason"), row.reason},
-            {QStringLiteral("MoneyMan"), row.man},
-            {QStringLiteral("MoneyType"), row.type},
-            {QStringLiteral("MoneyToken"), row.token},
-            {QStringLiteral("MoneyRemark"), row.remark}};
+    return {{QStringLiteral("MoneyAccount"), row.account}, {QStringLiteral("MoneySerial"), row.serial},
+        {QStringLiteral("MoneyUser"), row.user}, {QStringLiteral("MoneyCreateTime"), row.createDay},
+        {QStringLiteral("MoneyIn"), a.in}, {QStringLiteral("MoneyOut"), a.out},
+        {QStringLiteral("MoneySum"), a.sum}, {QStringLiteral("MoneyReason"), row.reason},
+        {QStringLiteral("MoneyMan"), row.man}, {QStringLiteral("MoneyType"), row.type},
+        {QStringLiteral("MoneyToken"), row.token}, {QStringLiteral("MoneyRemark"), row.remark}};
 }
 } // namespace
 
 qint64 InsertEntry(const EntryRow &row)
 {
-    ColumnValues columns = {{QStringLiteral("MoneyKind"), row.kind},
-                            {QStringLiteral("MoneyGetPay"), row.getPay},
-                            {QStringLiteral("MoneyRecordTime"), row.recordDay},
-                            {QStringLiteral("MoneyPower"), row.power}};
+    ColumnValues columns
+        = {{QStringLiteral("MoneyKind"), row.kind}, {QStringLiteral("MoneyGetPay"), row.getPay},
+            {QStringLiteral("MoneyRecordTime"), row.recordDay}, {QStringLiteral("MoneyPower"), row.power}};
     columns.append(editableColumns(row));
     return InsertRow(QStringLiteral("MoneyTable"), columns);
 }
 
 bool UpdateEntry(qint64 moneyIndex, const EntryRow &row)
 {
-    return UpdateRow(QStringLiteral("MoneyTable"), QStringLiteral("MoneyIndex"), moneyIndex,
-                     editableColumns(row));
+    return UpdateRow(
+        QStringLiteral("MoneyTable"), QStringLiteral("MoneyIndex"), moneyIndex, editableColumns(row));
 }
 
 bool DeleteEntry(qint64 moneyIndex)
@@ -51,19 +44,19 @@ bool UpdateGetPaySums(qint64 getPayIndex)
         return true;
     Query settledQuery;
     if (!RunQuery(settledQuery,
-                  Sql("Select abs(round(Sum(MoneySum),2)) As TotalMoney From MoneyTable Where MoneyGetPay = ")
-                      + Sql::value(getPayIndex),
-                  Texts::DatabaseOpenFailed))
+            Sql("Select abs(round(Sum(MoneySum),2)) As TotalMoney From MoneyTable Where MoneyGetPay = ")
+                + Sql::value(getPayIndex),
+            Texts::DatabaseOpenFailed))
         return false;
     // No linked entries: the sum is empty and counts as 0.
     const double settled = settledQuery.number(QStringLiteral("TotalMoney"));
     Query record;
     if (!RunQuery(record, Sql("Select * From GetPay Where GetPayIndex = ") + Sql::value(getPayIndex),
-                  Texts::DatabaseOpenFailed))
+            Texts::DatabaseOpenFailed))
         return false;
     if (record.isEmpty())
         return true;
     const double due = record.number(QStringLiteral("GetPaySum"));
     return UpdateRow(QStringLiteral("GetPay"), QStringLiteral("GetPayIndex"), getPayIndex,
-                     {{QStringLiteral("GetPaySum2"), settled}, {QStringLiteral("GetPaySum3"), due - settled}});
+        {{QStringLiteral("GetPaySum2"), settled}, {QStringLiteral("GetPaySum3"), due - settled}});
 }

@@ -8,14 +8,14 @@
 
 // One MoneyTable row as the entry form writes it.
 struct EntryRow {
-    QString kind;     // MoneyKind
+    QString kind; // MoneyKind
     qint64 getPay = 0; // MoneyGetPay
     QString serial;
     qint64 account = 0; // MoneyAccount
-    QString user;       // customer
-    QDate recordDay;    // MoneyRecordTime
-    QDate createDay;    // MoneyCreateTime, the business day
-    double amount = 0;  // never negative; the kind gives the sign
+    QString user; // customer
+    QDate recordDay; // MoneyRecordTime
+    QDate createDay; // MoneyCreateTime, the business day
+    double amount = 0; // never negative; the kind gives the sign
     QString reason;
     QString man;
     QString type;

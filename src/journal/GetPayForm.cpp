@@ -35,7 +35,8 @@ const QString BillPrintAutomatic = QStringLiteral("开单时自动打印");
 // item texts would otherwise hand them back sorted by character code).
 Sql parameterList(int type)
 {
-    return Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type) + Sql(" Order By ParameterIndex");
+    return Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type)
+        + Sql(" Order By ParameterIndex");
 }
 
 QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
@@ -91,7 +92,7 @@ TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
 
     auto *fields = new QGridLayout;
     auto addField = [this, fields](int row, int column, const QString &caption, QWidget *control,
-                                   QWidget *extra = nullptr) {
+                        QWidget *extra = nullptr) {
         auto *label = new QLabel(caption, this);
         label->setBuddy(control);
         fields->addWidget(label, row, column * 2);
@@ -145,10 +146,9 @@ TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     resize(520, 330);
 
-    QWidget *order[] = {serialEdit, accountCombo, customerCombo, saveCustomerButton, dateEdit,
-                        amountEdit, reasonCombo,  manCombo,      typeCombo,          tokenCombo,
-                        remarkEdit, saveButton,   cancelButton,  deleteButton,       nextButton,
-                        printButton};
+    QWidget *order[] = {serialEdit, accountCombo, customerCombo, saveCustomerButton, dateEdit, amountEdit,
+        reasonCombo, manCombo, typeCombo, tokenCombo, remarkEdit, saveButton, cancelButton, deleteButton,
+        nextButton, printButton};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -161,12 +161,15 @@ TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
     connect(actionPrint, &QAction::triggered, this, &TFormGetPay::ActionPrintExecute);
 }
 
-bool TFormGetPay::isNewMode() const { return EntryMode == EntryTexts::ModeNew; }
+bool TFormGetPay::isNewMode() const
+{
+    return EntryMode == EntryTexts::ModeNew;
+}
 
 QString TFormGetPay::MakeMoneySerial() const
 {
-    return ::MakeMoneySerial(EntryKind, Session().CurrentDay,
-                             ReadSetting(SerialTexts::SettingKey, SerialTexts::ByDate));
+    return ::MakeMoneySerial(
+        EntryKind, Session().CurrentDay, ReadSetting(SerialTexts::SettingKey, SerialTexts::ByDate));
 }
 
 void TFormGetPay::done(int result)
@@ -201,9 +204,9 @@ void TFormGetPay::FormShow()
     } else {
         accountCombo->setEnabled(true);
         LoadCombo(accountCombo,
-                  Sql("Select * From Account Where (AccountIndex > 1)") + Session().AccountBookFilter
-                      + Sql(" Order By AccountIndex"),
-                  false, QStringLiteral("AccountName"));
+            Sql("Select * From Account Where (AccountIndex > 1)") + Session().AccountBookFilter
+                + Sql(" Order By AccountIndex"),
+            false, QStringLiteral("AccountName"));
     }
     loadLists();
 
@@ -212,7 +215,8 @@ void TFormGetPay::FormShow()
             // Closed at once, once the show is over (a dialog cannot end its modal run from
             // inside its own show).
             QMetaObject::invokeMethod(
-                this, [this, thisShow] {
+                this,
+                [this, thisShow] {
                     if (thisShow == showCount && isVisible())
                         reject();
                 },
@@ -255,9 +259,9 @@ bool TFormGetPay::loadEntry()
 {
     Query entry;
     if (!RunQuery(entry,
-                  Sql("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) And (MoneyIndex = ")
-                      + Sql::value(EntryIndex) + Sql(")"),
-                  QStringLiteral("帐款读入失败")))
+            Sql("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) And (MoneyIndex = ")
+                + Sql::value(EntryIndex) + Sql(")"),
+            QStringLiteral("帐款读入失败")))
         return false;
     if (entry.isEmpty()) {
         Platform::ShowMessage(EntryTexts::EditNotFound);
@@ -294,28 +298,39 @@ bool TFormGetPay::loadEntry()
 void TFormGetPay::focusField(EntryField field)
 {
     switch (field) {
-    case EntryField::Account: accountCombo->setFocus(); break;
-    case EntryField::Reason: reasonCombo->setFocus(); break;
-    case EntryField::Amount: amountEdit->setFocus(); break;
-    case EntryField::Category: typeCombo->setFocus(); break;
-    case EntryField::Voucher: tokenCombo->setFocus(); break;
-    case EntryField::None: break;
+    case EntryField::Account:
+        accountCombo->setFocus();
+        break;
+    case EntryField::Reason:
+        reasonCombo->setFocus();
+        break;
+    case EntryField::Amount:
+        amountEdit->setFocus();
+        break;
+    case EntryField::Category:
+        typeCombo->setFocus();
+        break;
+    case EntryField::Voucher:
+        tokenCombo->setFocus();
+        break;
+    case EntryField::None:
+        break;
     }
 }
 
 bool TFormGetPay::checkEntry(qint64 *accountIndex, double *amount)
 {
     const EntryCheck check = CheckEntryChoices({accountCombo->currentText(), reasonCombo->currentText(),
-                                                amountEdit->text(), typeCombo->currentText(),
-                                                tokenCombo->currentText()});
+        amountEdit->text(), typeCombo->currentText(), tokenCombo->currentText()});
     if (!check.passed()) {
         Platform::ShowMessage(check.message);
         focusField(check.field);
         return false;
     }
     Query account;
-    if (!RunQuery(account, Sql("Select * From Account Where AccountName = ") + Sql::value(accountCombo->currentText()),
-                  Texts::DatabaseOpenFailed))
+    if (!RunQuery(account,
+            Sql("Select * From Account Where AccountName = ") + Sql::value(accountCombo->currentText()),
+            Texts::DatabaseOpenFailed))
         return false;
     if (account.isEmpty()) {
         Platform::ShowMessage(EntryTexts::AccountNotFound);
@@ -333,9 +348,9 @@ bool TFormGetPay::insertEntry(qint64 accountIndex, double amount)
         const QString matchKind = MatchKindFor(EntryKind);
         Query records;
         if (!RunQuery(records,
-                      Sql("Select * From GetPay Where (GetPayUser = ") + Sql::value(customer)
-                          + Sql(") And (GetPayKind = ") + Sql::value(matchKind) + Sql(")"),
-                      Texts::DatabaseOpenFailed))
+                Sql("Select * From GetPay Where (GetPayUser = ") + Sql::value(customer)
+                    + Sql(") And (GetPayKind = ") + Sql::value(matchKind) + Sql(")"),
+                Texts::DatabaseOpenFailed))
             return false;
         if (!records.isEmpty()) {
             matchDialog->MatchKind = matchKind;
@@ -400,7 +415,7 @@ void TFormGetPay::BitBtn1Click()
     } else {
         Query stored;
         if (!RunQuery(stored, Sql("Select * From MoneyTable Where MoneyIndex = ") + Sql::value(EntryIndex),
-                      Texts::DatabaseOpenFailed))
+                Texts::DatabaseOpenFailed))
             return;
         if (stored.isEmpty()) {
             Platform::ShowMessage(EntryTexts::EditNotFound);
@@ -443,7 +458,7 @@ void TFormGetPay::BitBtn3Click()
 {
     Query stored;
     if (!RunQuery(stored, Sql("Select * From MoneyTable Where MoneyIndex = ") + Sql::value(EntryIndex),
-                  Texts::DatabaseOpenFailed))
+            Texts::DatabaseOpenFailed))
         return;
     if (stored.isEmpty()) {
         Platform::ShowMessage(EntryTexts::DeleteNotFound);
@@ -485,13 +500,13 @@ void TFormGetPay::Button1Click()
     }
     Query found;
     if (!RunQuery(found,
-                  Sql("Select * From Parameter Where (ParameterType =  4) And (ParameterValue = ")
-                      + Sql::value(customer) + Sql(")"),
-                  QStringLiteral("读入客户名称失败")))
+            Sql("Select * From Parameter Where (ParameterType =  4) And (ParameterValue = ")
+                + Sql::value(customer) + Sql(")"),
+            QStringLiteral("读入客户名称失败")))
         return;
     if (found.isEmpty()) {
-        if (InsertRow(QStringLiteral("Parameter"), {{QStringLiteral("ParameterType"), 4},
-                                                    {QStringLiteral("ParameterValue"), customer}})
+        if (InsertRow(QStringLiteral("Parameter"),
+                {{QStringLiteral("ParameterType"), 4}, {QStringLiteral("ParameterValue"), customer}})
             < 0)
             return;
         fillCustomerList(QStringLiteral("参数读入失败"));
@@ -511,18 +526,21 @@ void TFormGetPay::ActionPrintExecute()
     }
     AmountInCapitals = AmountToCapitals(BillAmountDigits(*amount));
     Query &bill = ShareDataModule->ADOQueryTemp;
-    if (!RunQuery(bill, Sql("Select ABS(MoneySum) As MSum,* From MoneyTable Where MoneyIndex = ") + Sql::value(EntryIndex),
-                  Texts::DatabaseOpenFailed))
+    if (!RunQuery(bill,
+            Sql("Select ABS(MoneySum) As MSum,* From MoneyTable Where MoneyIndex = ")
+                + Sql::value(EntryIndex),
+            Texts::DatabaseOpenFailed))
         return;
     const QString capitals = AmountInCapitals;
     const QString kindText = BillKindText(EntryKind);
-    PrintReport(ReportTemplatePath(QStringLiteral("Bill.frf")), bill,
-                [capitals, kindText](const QString &name) -> std::optional<QVariant> {
-                    if (name == QLatin1String("MoneyCN"))
-                        return capitals;
-                    if (name == QLatin1String("MoneyKind"))
-                        return kindText;
-                    return std::nullopt;
-                },
-                this);
+    PrintReport(
+        ReportTemplatePath(QStringLiteral("Bill.frf")), bill,
+        [capitals, kindText](const QString &name) -> std::optional<QVariant> {
+            if (name == QLatin1String("MoneyCN"))
+                return capitals;
+            if (name == QLatin1String("MoneyKind"))
+                return kindText;
+            return std::nullopt;
+        },
+        this);
 }

@@ -42,10 +42,10 @@ public:
     // The matching dialog offered when a new entry's customer has records to settle.
     void setMatchDialog(TFormGetPay4 *dialog) { matchDialog = dialog; }
 
-    QString EntryMode;       // "新增" for a new entry; anything else ("修改") opens EntryIndex
-    QString EntryKind;       // "财务收入" or "财务支出"
-    qint64 EntryIndex = 0;   // MoneyIndex of the entry shown, changed, deleted or printed
-    qint64 EntryGetPay = 0;  // GetPayIndex of the linked record, 0 = none
+    QString EntryMode; // "新增" for a new entry; anything else ("修改") opens EntryIndex
+    QString EntryKind; // "财务收入" or "财务支出"
+    qint64 EntryIndex = 0; // MoneyIndex of the entry shown, changed, deleted or printed
+    qint64 EntryGetPay = 0; // GetPayIndex of the linked record, 0 = none
     QString FixedAccountName; // when set: the only account offered, list disabled
     QString PresetUser;
     QString PresetAmount;
@@ -86,22 +86,22 @@ private:
     TFormGetPay4 *matchDialog = nullptr;
     int showCount = 0;
 
-    QLabel *banner = nullptr;          // Image1
-    QLineEdit *serialEdit = nullptr;   // Edit4
+    QLabel *banner = nullptr; // Image1
+    QLineEdit *serialEdit = nullptr; // Edit4
     QComboBox *accountCombo = nullptr; // ComboBox1
     QComboBox *customerCombo = nullptr; // ComboBox5
     QPushButton *saveCustomerButton = nullptr; // Button1
-    QDateEdit *dateEdit = nullptr;     // DateTimePicker1
-    QLineEdit *amountEdit = nullptr;   // Edit2
-    QComboBox *reasonCombo = nullptr;  // ComboBox2
-    QComboBox *manCombo = nullptr;     // ComboBox6
-    QComboBox *typeCombo = nullptr;    // ComboBox3
-    QComboBox *tokenCombo = nullptr;   // ComboBox4
-    QLineEdit *remarkEdit = nullptr;   // Edit3
-    QPushButton *saveButton = nullptr;   // BitBtn1
+    QDateEdit *dateEdit = nullptr; // DateTimePicker1
+    QLineEdit *amountEdit = nullptr; // Edit2
+    QComboBox *reasonCombo = nullptr; // ComboBox2
+    QComboBox *manCombo = nullptr; // ComboBox6
+    QComboBox *typeCombo = nullptr; // ComboBox3
+    QComboBox *tokenCombo = nullptr; // ComboBox4
+    QLineEdit *remarkEdit = nullptr; // Edit3
+    QPushButton *saveButton = nullptr; // BitBtn1
     QPushButton *cancelButton = nullptr; // BitBtn2
     QPushButton *deleteButton = nullptr; // BitBtn3
-    QPushButton *nextButton = nullptr;   // BitBtn4
-    QPushButton *printButton = nullptr;  // PrintButton
+    QPushButton *nextButton = nullptr; // BitBtn4
+    QPushButton *printButton = nullptr; // PrintButton
     QAction *actionPrint = nullptr;
 };

@@ -20,18 +20,19 @@ QString MakeMoneySerial(const QString &kind, const QDate &day, const QString &sc
         const QString base = prefix + day.toString(QStringLiteral("yyMMdd"));
         // A number typed over with a note after it still counts: the text is searched anywhere.
         if (!RunQuery(query,
-                      Sql("Select Count(*) As SerialCount From MoneyTable Where instr(MoneySerial, ")
-                          + Sql::value(base) + Sql(") > 0"),
-                      QStringLiteral("打开数据库出错")))
+                Sql("Select Count(*) As SerialCount From MoneyTable Where instr(MoneySerial, ")
+                    + Sql::value(base) + Sql(") > 0"),
+                QStringLiteral("打开数据库出错")))
             return {};
-        return base + QString::number(query.integer(QStringLiteral("SerialCount")) + 1)
-                          .rightJustified(2, QLatin1Char('0'));
+        return base
+            + QString::number(query.integer(QStringLiteral("SerialCount")) + 1)
+                  .rightJustified(2, QLatin1Char('0'));
     }
     if (!RunQuery(query,
-                  Sql("Select Count(*) As SerialCount From MoneyTable Where MoneyKind = ")
-                      + Sql::value(kind),
-                  Texts::DatabaseOpenFailed))
+            Sql("Select Count(*) As SerialCount From MoneyTable Where MoneyKind = ") + Sql::value(kind),
+            Texts::DatabaseOpenFailed))
         return {};
-    return prefix + QString::number(query.integer(QStringLiteral("SerialCount")) + 1)
-                        .rightJustified(6, QLatin1Char('0'));
+    return prefix
+        + QString::number(query.integer(QStringLiteral("SerialCount")) + 1)
+              .rightJustified(6, QLatin1Char('0'));
 }

@@ -17,54 +17,60 @@ const QString CategoriesLoadFailed = QStringLiteral("读入帐款类别失败");
 const QString DeleteQuestion = QStringLiteral("确实要删除该参数吗？");
 const QString DeleteCaption = QStringLiteral("删除警告");
 
-bool validType(int type) { return type >= 0 && type < ListCount; }
+bool validType(int type)
+{
+    return type >= 0 && type < ListCount;
+}
 } // namespace
 
 const QList<ListTexts> &Lists()
 {
     static const QList<ListTexts> lists = {
         {0, QStringLiteral("ListBox0"), QStringLiteral("支出种类"), QStringLiteral("Button20"),
-         QStringLiteral("Button27"), QStringLiteral("Button28"), ReasonsLoadFailed,
-         QStringLiteral("请输入收支种类名称（支出）"), QStringLiteral("支出种类名不能为空"),
-         QStringLiteral("存在同名的支出种类，请改名"), QStringLiteral("请先选中要修改的支出种类"),
-         QStringLiteral("请输入支出种类的名称"), QStringLiteral("支出种类名不能为空"),
-         QStringLiteral("存在同名的支出种类，请改名"), QStringLiteral("请先选中要删除的支出种类")},
+            QStringLiteral("Button27"), QStringLiteral("Button28"), ReasonsLoadFailed,
+            QStringLiteral("请输入收支种类名称（支出）"), QStringLiteral("支出种类名不能为空"),
+            QStringLiteral("存在同名的支出种类，请改名"), QStringLiteral("请先选中要修改的支出种类"),
+            QStringLiteral("请输入支出种类的名称"), QStringLiteral("支出种类名不能为空"),
+            QStringLiteral("存在同名的支出种类，请改名"), QStringLiteral("请先选中要删除的支出种类")},
         {1, QStringLiteral("ListBox1"), QStringLiteral("收入种类"), QStringLiteral("Button1"),
-         QStringLiteral("Button2"), QStringLiteral("Button3"), ReasonsLoadFailed,
-         QStringLiteral("请输入收支种类名称（收入）"), QStringLiteral("收入种类名不能为空"),
-         QStringLiteral("存在同名的收入种类，请改名"), QStringLiteral("请先选中要修改的收入种类"),
-         QStringLiteral("请输入收入种类的名称"), QStringLiteral("收入种类名不能为空"),
-         QStringLiteral("存在同名的收入种类，请改名"), QStringLiteral("请先选中要删除的收入种类")},
+            QStringLiteral("Button2"), QStringLiteral("Button3"), ReasonsLoadFailed,
+            QStringLiteral("请输入收支种类名称（收入）"), QStringLiteral("收入种类名不能为空"),
+            QStringLiteral("存在同名的收入种类，请改名"), QStringLiteral("请先选中要修改的收入种类"),
+            QStringLiteral("请输入收入种类的名称"), QStringLiteral("收入种类名不能为空"),
+            QStringLiteral("存在同名的收入种类，请改名"), QStringLiteral("请先选中要删除的收入种类")},
         {2, QStringLiteral("ListBox2"), QStringLiteral("款项类别"), QStringLiteral("Button4"),
-         QStringLiteral("Button5"), QStringLiteral("Button6"), CategoriesLoadFailed,
-         QStringLiteral("请输入新类别的名称"), QStringLiteral("类别名不能为空"),
-         QStringLiteral("存在同名的类别，请改名"), QStringLiteral("请先选中要修改的类别"),
-         QStringLiteral("请输入类别的名称"), QStringLiteral("类别名不能为空"),
-         QStringLiteral("存在同名的类别，请改名"), QStringLiteral("请先选中要删除的类别")},
+            QStringLiteral("Button5"), QStringLiteral("Button6"), CategoriesLoadFailed,
+            QStringLiteral("请输入新类别的名称"), QStringLiteral("类别名不能为空"),
+            QStringLiteral("存在同名的类别，请改名"), QStringLiteral("请先选中要修改的类别"),
+            QStringLiteral("请输入类别的名称"), QStringLiteral("类别名不能为空"),
+            QStringLiteral("存在同名的类别，请改名"), QStringLiteral("请先选中要删除的类别")},
         // The voucher list reports its load failure with the categories' text.
         {3, QStringLiteral("ListBox3"), QStringLiteral("款项凭证"), QStringLiteral("Button7"),
-         QStringLiteral("Button8"), QStringLiteral("Button9"), CategoriesLoadFailed,
-         QStringLiteral("请输入新凭证的名称"), QStringLiteral("凭证名不能为空"),
-         QStringLiteral("存在同名的凭证，请改名"), QStringLiteral("请先选中要修改的凭证"),
-         QStringLiteral("请输入凭证的名称"), QStringLiteral("凭证名不能为空"),
-         QStringLiteral("存在同名的凭证，请改名"), QStringLiteral("请先选中要删除的凭证")},
+            QStringLiteral("Button8"), QStringLiteral("Button9"), CategoriesLoadFailed,
+            QStringLiteral("请输入新凭证的名称"), QStringLiteral("凭证名不能为空"),
+            QStringLiteral("存在同名的凭证，请改名"), QStringLiteral("请先选中要修改的凭证"),
+            QStringLiteral("请输入凭证的名称"), QStringLiteral("凭证名不能为空"),
+            QStringLiteral("存在同名的凭证，请改名"), QStringLiteral("请先选中要删除的凭证")},
         {4, QStringLiteral("ListBox4"), QStringLiteral("客户名称列表"), QStringLiteral("Button13"),
-         QStringLiteral("Button14"), QStringLiteral("Button15"), QStringLiteral("读入客户名称失败"),
-         QStringLiteral("请输入要新增的客户名称"), QStringLiteral("客户名称不能为空"),
-         QStringLiteral("该客户名称已存在，请改名"), QStringLiteral("请先选中要修改的客户名称"),
-         QStringLiteral("请输入客户名称"), QStringLiteral("客户名称不能为空"),
-         QStringLiteral("该客户名称已经存在，请改名"), QStringLiteral("请先选中要删除的客户名称")},
+            QStringLiteral("Button14"), QStringLiteral("Button15"), QStringLiteral("读入客户名称失败"),
+            QStringLiteral("请输入要新增的客户名称"), QStringLiteral("客户名称不能为空"),
+            QStringLiteral("该客户名称已存在，请改名"), QStringLiteral("请先选中要修改的客户名称"),
+            QStringLiteral("请输入客户名称"), QStringLiteral("客户名称不能为空"),
+            QStringLiteral("该客户名称已经存在，请改名"), QStringLiteral("请先选中要删除的客户名称")},
         {5, QStringLiteral("ListBox5"), QStringLiteral("业务员列表"), QStringLiteral("Button16"),
-         QStringLiteral("Button17"), QStringLiteral("Button18"), QStringLiteral("读入业务员失败"),
-         QStringLiteral("请输入要新增的业务员名"), QStringLiteral("业务员名不能为空"),
-         QStringLiteral("该业务员已存在，请改名"), QStringLiteral("请先选中要修改的业务员"),
-         QStringLiteral("请输入业务员名称"), QStringLiteral("业务员名称不能为空"),
-         QStringLiteral("该业务员名称已经存在，请改名"), QStringLiteral("请先选中要删除的业务员")},
+            QStringLiteral("Button17"), QStringLiteral("Button18"), QStringLiteral("读入业务员失败"),
+            QStringLiteral("请输入要新增的业务员名"), QStringLiteral("业务员名不能为空"),
+            QStringLiteral("该业务员已存在，请改名"), QStringLiteral("请先选中要修改的业务员"),
+            QStringLiteral("请输入业务员名称"), QStringLiteral("业务员名称不能为空"),
+            QStringLiteral("该业务员名称已经存在，请改名"), QStringLiteral("请先选中要删除的业务员")},
     };
     return lists;
 }
 
-const ListTexts &ListFor(int type) { return Lists().at(validType(type) ? type : 0); }
+const ListTexts &ListFor(int type)
+{
+    return Lists().at(validType(type) ? type : 0);
+}
 
 bool ReadValues(int type, const QString &failMessage, QStringList *values)
 {
@@ -73,9 +79,9 @@ bool ReadValues(int type, const QString &failMessage, QStringList *values)
     // Items show in the order they were added (a new item comes last and is selected); the
     // index on the item texts would otherwise hand them back sorted by character code.
     if (!RunQuery(query,
-                  Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type)
-                      + Sql(" Order By ParameterIndex"),
-                  failMessage))
+            Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type)
+                + Sql(" Order By ParameterIndex"),
+            failMessage))
         return false;
     for (query.first(); !query.eof(); query.next())
         values->append(query.text(QStringLiteral("ParameterValue")));
@@ -88,9 +94,9 @@ bool FindValue(int type, const QString &text, qint64 *index)
     *index = 0;
     Query &query = ShareDataModule->ADOQueryTemp;
     if (!RunQuery(query,
-                  Sql("Select * From Parameter Where (ParameterType = ") + Sql::value(type)
-                      + Sql(") And (ParameterValue = ") + Sql::value(text) + Sql(")"),
-                  LookupFailed))
+            Sql("Select * From Parameter Where (ParameterType = ") + Sql::value(type)
+                + Sql(") And (ParameterValue = ") + Sql::value(text) + Sql(")"),
+            LookupFailed))
         return false;
     if (!query.isEmpty())
         *index = query.integer(QStringLiteral("ParameterIndex"));
@@ -115,7 +121,7 @@ Outcome AddValue(int type, const QString &text)
         return Outcome::Unchanged;
     }
     if (InsertRow(QStringLiteral("Parameter"),
-                  {{QStringLiteral("ParameterType"), type}, {QStringLiteral("ParameterValue"), text}})
+            {{QStringLiteral("ParameterType"), type}, {QStringLiteral("ParameterValue"), text}})
         < 0)
         return Outcome::Unchanged;
     return Outcome::Changed;
@@ -146,7 +152,7 @@ Outcome RenameValue(int type, const QString &oldText, const QString &newText)
         return Outcome::Unchanged;
     }
     if (!UpdateRow(QStringLiteral("Parameter"), QStringLiteral("ParameterIndex"), found,
-                   {{QStringLiteral("ParameterValue"), newText}}))
+            {{QStringLiteral("ParameterValue"), newText}}))
         return Outcome::Unchanged;
     return Outcome::Changed;
 }
@@ -197,21 +203,19 @@ ParameterLists::ParameterLists(QWidget *page, const QRect &area, std::function<T
         auto *box = new QListWidget(this);
         box->setObjectName(list.listBox);
         box->setSelectionMode(QAbstractItemView::SingleSelection);
-        box->setGeometry(x, y + captionHeight + 2, cellWidth,
-                         cellHeight - captionHeight - buttonHeight - 6);
+        box->setGeometry(x, y + captionHeight + 2, cellWidth, cellHeight - captionHeight - buttonHeight - 6);
         caption->setBuddy(box);
         box->setAccessibleName(list.caption);
         boxes[type] = box;
 
         const QString names[3] = {list.addButton, list.editButton, list.deleteButton};
-        const QString captions[3] = {QStringLiteral("新增"), QStringLiteral("修改"),
-                                     QStringLiteral("删除")};
+        const QString captions[3] = {QStringLiteral("新增"), QStringLiteral("修改"), QStringLiteral("删除")};
         QPushButton *buttons[3] = {};
         for (int i = 0; i < 3; ++i) {
             buttons[i] = new QPushButton(captions[i], this);
             buttons[i]->setObjectName(names[i]);
-            buttons[i]->setGeometry(x + i * (buttonWidth + 4), y + cellHeight - buttonHeight,
-                                    buttonWidth, buttonHeight);
+            buttons[i]->setGeometry(
+                x + i * (buttonWidth + 4), y + cellHeight - buttonHeight, buttonWidth, buttonHeight);
             // The three buttons of every list read alike; say which list each one acts on.
             buttons[i]->setAccessibleName(captions[i] + list.caption);
         }
@@ -249,10 +253,22 @@ void ParameterLists::LoadReasonLists()
         boxes[1]->clear();
 }
 
-void ParameterLists::LoadCategoryList() { LoadList(2); }
-void ParameterLists::LoadVoucherList() { LoadList(3); }
-void ParameterLists::LoadCustomerList() { LoadList(4); }
-void ParameterLists::LoadSalesmanList() { LoadList(5); }
+void ParameterLists::LoadCategoryList()
+{
+    LoadList(2);
+}
+void ParameterLists::LoadVoucherList()
+{
+    LoadList(3);
+}
+void ParameterLists::LoadCustomerList()
+{
+    LoadList(4);
+}
+void ParameterLists::LoadSalesmanList()
+{
+    LoadList(5);
+}
 
 void ParameterLists::reload(int type)
 {

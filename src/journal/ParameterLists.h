@@ -29,12 +29,12 @@ inline const QString LookupFailed = QStringLiteral("读入帐款参数失败");
 // Everything that differs between the six lists.
 struct ListTexts {
     int type;
-    QString listBox;      // object name of the list box
-    QString caption;      // the label above it
-    QString addButton;    // object names of its three buttons
+    QString listBox; // object name of the list box
+    QString caption; // the label above it
+    QString addButton; // object names of its three buttons
     QString editButton;
     QString deleteButton;
-    QString loadFailed;   // failure message of its load routine
+    QString loadFailed; // failure message of its load routine
     QString addPrompt;
     QString addEmpty;
     QString addDuplicate;
@@ -57,7 +57,7 @@ bool ReadValues(int type, const QString &failMessage, QStringList *values);
 bool FindValue(int type, const QString &text, qint64 *index);
 
 enum class Outcome {
-    Changed,   // the table changed; the list is to be reloaded
+    Changed, // the table changed; the list is to be reloaded
     Unchanged, // refused with a message, asked and declined, or nothing to do
 };
 

@@ -28,8 +28,7 @@ const ListColumn Columns[] = {
 };
 } // namespace
 
-TFormDBChose::TFormDBChose(TFormDB *ledgerDialog, QWidget *parent)
-    : QDialog(parent), formDB(ledgerDialog)
+TFormDBChose::TFormDBChose(TFormDB *ledgerDialog, QWidget *parent) : QDialog(parent), formDB(ledgerDialog)
 {
     setObjectName(QStringLiteral("TFormDBChose"));
     setWindowTitle(QStringLiteral("翎溪财务软件 → 帐套选择"));
@@ -95,10 +94,9 @@ void TFormDBChose::ListLedgers()
         return;
 
     FillListGrid(grid, ADOQueryGrid, Columns, QStringLiteral("SoftDataIndex"),
-                 previous > 0 ? QVariant(previous) : QVariant(),
-                 [](int column, const QVariant &value) {
-                     return column == 0 ? ShortDateText(DateFromStored(value)) : value.toString();
-                 });
+        previous > 0 ? QVariant(previous) : QVariant(), [](int column, const QVariant &value) {
+            return column == 0 ? ShortDateText(DateFromStored(value)) : value.toString();
+        });
 }
 
 int TFormDBChose::selectedRow() const
@@ -151,10 +149,10 @@ void TFormDBChose::ActionLoginExecute()
         Platform::ShowMessage(QStringLiteral("请选择要登录的帐套"));
         return;
     }
-    const Ledgers::LedgerEntry entry{selectedIndex(),
-                                     ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataName")).toString(),
-                                     ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataPath")).toString(),
-                                     ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataTips")).toString()};
+    const Ledgers::LedgerEntry entry {selectedIndex(),
+        ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataName")).toString(),
+        ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataPath")).toString(),
+        ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataTips")).toString()};
     if (Ledgers::LoginLedger(entry))
         accept();
 }

@@ -79,7 +79,7 @@ void TFormDB::showEvent(QShowEvent *event)
     if (Mode == Ledgers::ModeEdit) {
         Query query;
         if (RunQuery(query, Sql("Select * From SoftData Where SoftDataIndex = ") + Sql::value(LedgerIndex),
-                     Texts::DatabaseOpenFailed)
+                Texts::DatabaseOpenFailed)
             && !query.isEmpty()) {
             // The name first: it proposes a path, which the stored one then replaces.
             nameEdit->setText(query.text(QStringLiteral("SoftDataName")));
@@ -96,11 +96,10 @@ void TFormDB::showEvent(QShowEvent *event)
 
 void TFormDB::ActionYesExecute()
 {
-    const Ledgers::LedgerFields fields{nameEdit->text(), pathEdit->text(), remarkEdit->text(),
-                                       tipsEdit->text(), dateEdit->date()};
-    const Ledgers::SaveOutcome outcome = Mode == Ledgers::ModeEdit
-                                             ? Ledgers::EditLedger(LedgerIndex, fields)
-                                             : Ledgers::AddLedger(fields);
+    const Ledgers::LedgerFields fields {
+        nameEdit->text(), pathEdit->text(), remarkEdit->text(), tipsEdit->text(), dateEdit->date()};
+    const Ledgers::SaveOutcome outcome
+        = Mode == Ledgers::ModeEdit ? Ledgers::EditLedger(LedgerIndex, fields) : Ledgers::AddLedger(fields);
     switch (outcome) {
     case Ledgers::SaveOutcome::Saved:
     case Ledgers::SaveOutcome::Vanished:

@@ -17,7 +17,7 @@ class TFormDB : public QDialog
 public:
     explicit TFormDB(QWidget *parent = nullptr);
 
-    QString Mode;           // "新增" or "修改"
+    QString Mode; // "新增" or "修改"
     qint64 LedgerIndex = 0; // SoftDataIndex of the entry in edit mode
 
 protected:
@@ -27,11 +27,11 @@ private:
     void ActionYesExecute();
     void NameChanged(const QString &name);
 
-    QLineEdit *nameEdit = nullptr;   // Edit1
-    QLineEdit *pathEdit = nullptr;   // Edit2
+    QLineEdit *nameEdit = nullptr; // Edit1
+    QLineEdit *pathEdit = nullptr; // Edit2
     QLineEdit *remarkEdit = nullptr; // Edit3
-    QLineEdit *tipsEdit = nullptr;   // Edit4
-    QDateEdit *dateEdit = nullptr;   // DateTimePicker1
+    QLineEdit *tipsEdit = nullptr; // Edit4
+    QDateEdit *dateEdit = nullptr; // DateTimePicker1
     QAction *actionYes = nullptr;
     QAction *actionCancel = nullptr;
 };

@@ -1,24 +1,19 @@
 #include "ledgers/FormParts.h"
 
 #include "storage/Query.h"
-
-#include <QItemSelectionModel>
-
-#include <QTableWidget>
-
-#include <QHeaderView>
-
-#include <QHBoxLayout>
-
 #include "storage/ShareDM.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QTableWidget>
 
 namespace {
 // The echo character comes from the style; this one asks for "#" and shows no typed
@@ -27,7 +22,7 @@ class HashEchoStyle : public QProxyStyle
 {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
+        QStyleHintReturn *returnData) const override
     {
         if (hint == SH_LineEdit_PasswordCharacter)
             return '#';
@@ -93,7 +88,7 @@ HashPasswordEdit::HashPasswordEdit(QWidget *parent) : QLineEdit(parent)
 }
 
 QTableWidget *NewListGrid(QWidget *parent, const char *objectName, const QString &accessibleName,
-                          std::span<const ListColumn> columns)
+    std::span<const ListColumn> columns)
 {
     auto *grid = new QTableWidget(0, int(columns.size()), parent);
     grid->setObjectName(QString::fromLatin1(objectName));
@@ -127,8 +122,8 @@ QHBoxLayout *YesCancelButtons(QWidget *dialog, QAction **actionYes, QAction **ac
 }
 
 void FillListGrid(QTableWidget *grid, const Query &rows, std::span<const ListColumn> columns,
-                  const QString &keyField, const QVariant &key,
-                  const std::function<QString(int column, const QVariant &value)> &format)
+    const QString &keyField, const QVariant &key,
+    const std::function<QString(int column, const QVariant &value)> &format)
 {
     grid->setRowCount(rows.rowCount());
     int current = rows.rowCount() > 0 ? 0 : -1;

@@ -31,13 +31,13 @@ struct ListColumn {
 };
 // A read-only list of whole rows with these columns, wide enough to show them all.
 QTableWidget *NewListGrid(QWidget *parent, const char *objectName, const QString &accessibleName,
-                          std::span<const ListColumn> columns);
+    std::span<const ListColumn> columns);
 // Fills a list grid with the query's rows, a cell per column (format, when given, turns a
 // column's value into its text), and makes current the row whose keyField equals key, or the
 // first row: like a freshly opened list, some row is current whenever there is one.
 void FillListGrid(QTableWidget *grid, const Query &rows, std::span<const ListColumn> columns,
-                  const QString &keyField, const QVariant &key,
-                  const std::function<QString(int column, const QVariant &value)> &format = {});
+    const QString &keyField, const QVariant &key,
+    const std::function<QString(int column, const QVariant &value)> &format = {});
 // The selected row of a list grid filled from rows, or -1 when none is selected or its key is
 // empty.
 int SelectedListRow(const QTableWidget *grid, const Query &rows, const QString &keyField);

@@ -28,7 +28,10 @@ Sql byName(const QString &name)
     return Sql("Select * From SoftData Where SoftDataName = ") + Sql::value(name);
 }
 
-QString masterPath() { return Session().ProgramDir + MasterFileName; }
+QString masterPath()
+{
+    return Session().ProgramDir + MasterFileName;
+}
 
 // True when both paths name the same file (or the same place when neither exists yet).
 bool samePlace(const QString &a, const QString &b)
@@ -38,7 +41,7 @@ bool samePlace(const QString &a, const QString &b)
     if (!ca.isEmpty() && !cb.isEmpty())
         return ca == cb;
     return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
-           == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+        == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
 int makeParentFolder(const QString &file)
@@ -81,11 +84,14 @@ void storeDemoTips(qint64 index, const QString &tips)
         return;
     }
     UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"), index,
-              {{QStringLiteral("SoftDataTips"), tips}});
+        {{QStringLiteral("SoftDataTips"), tips}});
 }
 } // namespace
 
-Sql ListingSql() { return Sql("Select * From SoftData Where SoftDataIndex > 1"); }
+Sql ListingSql()
+{
+    return Sql("Select * From SoftData Where SoftDataIndex > 1");
+}
 
 QString LedgerStateText(const QString &storedPath)
 {
@@ -101,8 +107,7 @@ bool RefreshLedgerStates()
     for (query.first(); !query.eof(); query.next()) {
         const QString state = LedgerStateText(query.text(QStringLiteral("SoftDataPath")));
         if (!UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"),
-                       query.value(QStringLiteral("SoftDataIndex")),
-                       {{QStringLiteral("SoftDataState"), state}}))
+                query.value(QStringLiteral("SoftDataIndex")), {{QStringLiteral("SoftDataState"), state}}))
             return false;
     }
     transaction.commit();
@@ -132,12 +137,10 @@ bool ShiftDemoDates(const QDate &today, qint64 *days)
     if (days)
         *days = 0;
     Query reference;
-    if (!RunQuery(reference, Sql("Select * From MoneyTable Where MoneyIndex = 1"),
-                  Texts::DatabaseOpenFailed))
+    if (!RunQuery(reference, Sql("Select * From MoneyTable Where MoneyIndex = 1"), Texts::DatabaseOpenFailed))
         return false;
     // Without its reference entry there is nothing to align the sample data to.
-    const QDate recorded = reference.isEmpty() ? QDate()
-                                               : reference.date(QStringLiteral("MoneyRecordTime"));
+    const QDate recorded = reference.isEmpty() ? QDate() : reference.date(QStringLiteral("MoneyRecordTime"));
     if (!recorded.isValid())
         return true;
     const qint64 offset = recorded.daysTo(today);
@@ -151,8 +154,8 @@ bool ShiftDemoDates(const QDate &today, qint64 *days)
         bool ok = false;
         const QString col = QString::fromLatin1(column);
         ExecSql(Sql(QStringLiteral("Update %1 Set %2 = date(%2, ").arg(QLatin1String(table), col))
-                    + Sql::value(offset) + Sql(" || ' days')"),
-                &ok);
+                + Sql::value(offset) + Sql(" || ' days')"),
+            &ok);
         return ok;
     };
     if (!shift("MoneyTable", "MoneyCreateTime") || !shift("MoneyTable", "MoneyRecordTime")
@@ -203,12 +206,9 @@ SaveOutcome AddLedger(const LedgerFields &fields)
         return SaveOutcome::Failed;
     }
     const qint64 key = InsertRow(QStringLiteral("SoftData"),
-                                 {{QStringLiteral("SoftDataName"), fields.name},
-                                  {QStringLiteral("SoftDataPath"), fields.path},
-                                  {QStringLiteral("SoftDataRemark"), fields.remark},
-                                  {QStringLiteral("SoftDataTips"), fields.tips},
-                                  {QStringLiteral("SoftDataTime"), fields.time},
-                                  {QStringLiteral("SoftDataState"), StateNormal}});
+        {{QStringLiteral("SoftDataName"), fields.name}, {QStringLiteral("SoftDataPath"), fields.path},
+            {QStringLiteral("SoftDataRemark"), fields.remark}, {QStringLiteral("SoftDataTips"), fields.tips},
+            {QStringLiteral("SoftDataTime"), fields.time}, {QStringLiteral("SoftDataState"), StateNormal}});
     if (key < 0) {
         // Not registered: the fresh copy would only block the next attempt.
         QFile::remove(target);
@@ -262,17 +262,16 @@ SaveOutcome EditLedger(qint64 index, const LedgerFields &fields)
             error = Platform::RenameFile(source, target);
         if (error != 0) {
             Platform::ShowMessage(storedPath);
-            Platform::ShowMessage(QStringLiteral("帐套数据库文件改名错误，错误号为：")
-                                  + QString::number(error));
+            Platform::ShowMessage(
+                QStringLiteral("帐套数据库文件改名错误，错误号为：") + QString::number(error));
             return SaveOutcome::Failed;
         }
     }
     if (!UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"), index,
-                   {{QStringLiteral("SoftDataName"), fields.name},
-                    {QStringLiteral("SoftDataPath"), fields.path},
-                    {QStringLiteral("SoftDataRemark"), fields.remark},
-                    {QStringLiteral("SoftDataTips"), fields.tips},
-                    {QStringLiteral("SoftDataTime"), fields.time}})) {
+            {{QStringLiteral("SoftDataName"), fields.name}, {QStringLiteral("SoftDataPath"), fields.path},
+                {QStringLiteral("SoftDataRemark"), fields.remark},
+                {QStringLiteral("SoftDataTips"), fields.tips},
+                {QStringLiteral("SoftDataTime"), fields.time}})) {
         // Keep file and registry in step.
         if (move)
             Platform::RenameFile(target, source);
@@ -287,8 +286,8 @@ bool DeleteLedger(qint64 index)
     Query query;
     if (!RunQuery(query, byIndex(index), Texts::DatabaseOpenFailed) || query.isEmpty())
         return false;
-    if (!Platform::AskYesNo(QStringLiteral("删除后数据将不能恢复，确实要删除吗？"),
-                            QStringLiteral("删除警告")))
+    if (!Platform::AskYesNo(
+            QStringLiteral("删除后数据将不能恢复，确实要删除吗？"), QStringLiteral("删除警告")))
         return false;
     bool ok = false;
     ExecSql(Sql("Delete From SoftData Where SoftDataIndex = ") + Sql::value(index), &ok);

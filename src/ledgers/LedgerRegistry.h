@@ -48,10 +48,10 @@ struct LedgerFields {
 };
 
 enum class SaveOutcome {
-    Saved,        // stored; the dialog closes with OK
-    Vanished,     // the entry was gone before anything happened; the dialog closes with OK
+    Saved, // stored; the dialog closes with OK
+    Vanished, // the entry was gone before anything happened; the dialog closes with OK
     NameRejected, // the message is shown; the focus belongs on the name
-    Failed,       // the message is shown; the dialog stays open
+    Failed, // the message is shown; the dialog stays open
 };
 
 SaveOutcome AddLedger(const LedgerFields &fields);

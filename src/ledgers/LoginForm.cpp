@@ -112,8 +112,8 @@ void TFormLogin::showEvent(QShowEvent *event)
     if (Platform::FileExists(page))
         noticeView->setSource(QUrl::fromLocalFile(page));
     else
-        noticeView->setHtml(QStringLiteral("<p>找不到网页：") + page.toHtmlEscaped()
-                            + QStringLiteral("</p>"));
+        noticeView->setHtml(
+            QStringLiteral("<p>找不到网页：") + page.toHtmlEscaped() + QStringLiteral("</p>"));
 
     LoadCombo(userCombo, Sql("Select * From Power"), false, QStringLiteral("PowerName"));
     SelectComboText(userCombo, ReadSetting(QStringLiteral("UserName"), QStringLiteral("出纳")));

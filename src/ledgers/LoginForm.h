@@ -31,8 +31,8 @@ private:
     void OpenOnlineService();
 
     QDialog *onlineService = nullptr;
-    QComboBox *userCombo = nullptr;     // ComboBox1
-    QLineEdit *passwordEdit = nullptr;  // Edit1
+    QComboBox *userCombo = nullptr; // ComboBox1
+    QLineEdit *passwordEdit = nullptr; // Edit1
     QTextBrowser *noticeView = nullptr; // WebBrowser1
     QLabel *banner = nullptr;
     QLabel *onlineLink = nullptr;

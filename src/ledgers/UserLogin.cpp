@@ -10,7 +10,7 @@ bool LogInUser(const QString &userName, const QString &password)
 {
     Query query;
     if (!RunQuery(query, Sql("Select * From Power Where PowerName = ") + Sql::value(userName),
-                  Texts::DatabaseOpenFailed))
+            Texts::DatabaseOpenFailed))
         return false;
     if (query.isEmpty()) {
         Platform::ShowMessage(QStringLiteral("数据库中找不到当前用户"));
@@ -33,4 +33,7 @@ QString NoticePagePath(const QString &programDir)
     return Platform::FileExists(fresh) ? fresh : programDir + QStringLiteral("Notice.html");
 }
 
-QString HelpPagePath(const QString &programDir) { return programDir + QStringLiteral("Help.html"); }
+QString HelpPagePath(const QString &programDir)
+{
+    return programDir + QStringLiteral("Help.html");
+}

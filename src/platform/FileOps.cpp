@@ -12,7 +12,10 @@ namespace fs = std::filesystem;
 namespace Platform {
 
 namespace {
-fs::path native(const QString &path) { return fs::path(path.toStdString()); }
+fs::path native(const QString &path)
+{
+    return fs::path(path.toStdString());
+}
 
 int errorNumber(const std::error_code &ec)
 {
@@ -62,9 +65,8 @@ int MakeFolder(const QString &path)
 
 int ReplaceFileAtomically(const QString &source, const QString &target)
 {
-    const QString temporary = target + QLatin1String(".")
-                              + QUuid::createUuid().toString(QUuid::Id128).left(8)
-                              + QLatin1String(".tmp");
+    const QString temporary = target + QLatin1String(".") + QUuid::createUuid().toString(QUuid::Id128).left(8)
+        + QLatin1String(".tmp");
     int error = CopyFileNew(source, temporary);
     if (error == 0)
         error = RenameFile(temporary, target);

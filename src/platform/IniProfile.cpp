@@ -62,8 +62,9 @@ bool matchKey(const QString &line, const QString &key, QString *value)
     if (t.left(eq).trimmed().compare(key.trimmed(), Qt::CaseInsensitive) != 0)
         return false;
     QString v = t.mid(eq + 1).trimmed();
-    if (v.size() >= 2 && ((v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"')))
-                          || (v.startsWith(QLatin1Char('\'')) && v.endsWith(QLatin1Char('\'')))))
+    if (v.size() >= 2
+        && ((v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"')))
+            || (v.startsWith(QLatin1Char('\'')) && v.endsWith(QLatin1Char('\'')))))
         v = v.mid(1, v.size() - 2);
     *value = v;
     return true;
@@ -94,8 +95,8 @@ QString DecodeLegacyText(const QByteArray &bytes)
     return QString::fromUtf8(data); // best effort: replacement characters
 }
 
-QString ReadProfileString(const QString &section, const QString &key, const QString &defaultValue,
-                          const QString &filePath)
+QString ReadProfileString(
+    const QString &section, const QString &key, const QString &defaultValue, const QString &filePath)
 {
     bool exists = false;
     const IniText ini = loadIni(filePath, &exists);
@@ -117,8 +118,8 @@ QString ReadProfileString(const QString &section, const QString &key, const QStr
     return defaultValue;
 }
 
-bool WriteProfileString(const QString &section, const QString &key, const QString &value,
-                        const QString &filePath)
+bool WriteProfileString(
+    const QString &section, const QString &key, const QString &value, const QString &filePath)
 {
     bool exists = false;
     IniText ini = loadIni(filePath, &exists);

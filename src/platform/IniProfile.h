@@ -10,10 +10,10 @@
 
 namespace Platform {
 
-QString ReadProfileString(const QString &section, const QString &key, const QString &defaultValue,
-                          const QString &filePath);
-bool WriteProfileString(const QString &section, const QString &key, const QString &value,
-                        const QString &filePath);
+QString ReadProfileString(
+    const QString &section, const QString &key, const QString &defaultValue, const QString &filePath);
+bool WriteProfileString(
+    const QString &section, const QString &key, const QString &value, const QString &filePath);
 
 // Decodes the bytes of a text file that may be UTF-8 (with or without BOM) or GBK.
 QString DecodeLegacyText(const QByteArray &bytes);

@@ -25,7 +25,10 @@ bool SingleInstanceLock::tryAcquire()
     return lock->tryLock(0);
 }
 
-QString SingleInstanceLock::lockFilePath() const { return path; }
+QString SingleInstanceLock::lockFilePath() const
+{
+    return path;
+}
 
 QString SingleInstanceLock::DefaultLockFolder()
 {

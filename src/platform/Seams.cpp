@@ -20,11 +20,17 @@ Handlers &handlers()
     return instance;
 }
 
-void reset() { handlers() = Handlers{}; }
+void reset()
+{
+    handlers() = Handlers {};
+}
 } // namespace Seams
 
 namespace {
-QWidget *activeParent() { return QApplication::activeWindow(); }
+QWidget *activeParent()
+{
+    return QApplication::activeWindow();
+}
 } // namespace
 
 void ShowMessage(const QString &text, const QString &caption)
@@ -51,8 +57,7 @@ bool AskYesNo(const QString &text, const QString &caption)
 {
     if (auto &h = Seams::handlers().message)
         return h(MessageKind::Question, text, caption);
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    activeParent());
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, activeParent());
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -96,8 +101,8 @@ bool OpenWithDesktop(const QString &pathOrUrl)
 {
     if (auto &h = Seams::handlers().openWithDesktop)
         return h(pathOrUrl);
-    const QUrl url = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl)
-                                                              : QUrl::fromLocalFile(pathOrUrl);
+    const QUrl url
+        = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
     return QDesktopServices::openUrl(url);
 }
 
@@ -108,13 +113,12 @@ void PreviewReport(const PreviewSource &source, QWidget *parent)
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(source.isLandscape() ? QPageLayout::Landscape
-                                                    : QPageLayout::Portrait);
+    printer.setPageOrientation(source.isLandscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setDocName(source.previewTitle());
     QPrintPreviewDialog preview(&printer, parent ? parent : activeParent());
     preview.setWindowTitle(source.previewTitle());
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&source](QPrinter *p) { source.paintPages(p); });
+        [&source](QPrinter *p) { source.paintPages(p); });
     preview.exec();
 }
 

@@ -34,9 +34,9 @@ int ShowModal(QDialog *dialog);
 
 struct FileDialogRequest {
     QString caption;
-    QString directory;   // folder the dialog opens in
-    QString fileName;    // proposed file name (may be empty)
-    QString filter;      // Qt filter text, e.g. "Ddb Files (*.ddb)"
+    QString directory; // folder the dialog opens in
+    QString fileName; // proposed file name (may be empty)
+    QString filter; // Qt filter text, e.g. "Ddb Files (*.ddb)"
     QString defaultSuffix;
 };
 // Empty text when cancelled.

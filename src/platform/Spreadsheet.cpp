@@ -9,10 +9,9 @@
 #include <QRegularExpression>
 #include <QUuid>
 
-#include <xlsxwriter.h>
-
 #include <cmath>
 #include <cstring>
+#include <xlsxwriter.h>
 
 namespace Platform {
 
@@ -27,7 +26,10 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-QString libraryError(lxw_error code) { return QString::fromUtf8(lxw_strerror(code)); }
+QString libraryError(lxw_error code)
+{
+    return QString::fromUtf8(lxw_strerror(code));
+}
 } // namespace
 
 QString SpreadsheetCellText(const QString &text)
@@ -41,8 +43,8 @@ QString SpreadsheetCellText(const QString &text)
     for (const QChar c : out) {
         const ushort u = c.unicode();
         if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF)
-            escaped += QLatin1String("_x") + QString::number(u, 16).toUpper().rightJustified(4, QLatin1Char('0'))
-                       + QLatin1Char('_');
+            escaped += QLatin1String("_x")
+                + QString::number(u, 16).toUpper().rightJustified(4, QLatin1Char('0')) + QLatin1Char('_');
         else
             escaped += c;
     }
@@ -51,7 +53,10 @@ QString SpreadsheetCellText(const QString &text)
 
 Spreadsheet::Spreadsheet() = default;
 
-Spreadsheet::~Spreadsheet() { discard(); }
+Spreadsheet::~Spreadsheet()
+{
+    discard();
+}
 
 void Spreadsheet::discard()
 {
@@ -85,8 +90,9 @@ bool Spreadsheet::newWorkbook(const QString &path, QString *error)
     }
     // Written beside the target and renamed over it at the end, so that a failed save never
     // leaves half a file under the name the user will open.
-    partial = info.absoluteDir().filePath(QStringLiteral(".%1.%2.tmp")
-                                              .arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128).left(8)));
+    partial = info.absoluteDir().filePath(
+        QStringLiteral(".%1.%2.tmp")
+            .arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128).left(8)));
     const QByteArray name = QFile::encodeName(partial);
     workbook = workbook_new(name.constData());
     if (!workbook) {
@@ -121,8 +127,8 @@ bool Spreadsheet::setText(int row, int column, const QString &text, QString *err
     if (!checkCell(row, column, error))
         return false;
     const QByteArray utf8 = SpreadsheetCellText(text).toUtf8();
-    const lxw_error result = worksheet_write_string(sheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
-                                                    utf8.constData(), nullptr);
+    const lxw_error result
+        = worksheet_write_string(sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), utf8.constData(), nullptr);
     if (result != LXW_NO_ERROR) {
         setError(error, QStringLiteral("cell (%1, %2): %3").arg(row).arg(column).arg(libraryError(result)));
         return false;
@@ -138,7 +144,8 @@ bool Spreadsheet::setNumber(int row, int column, double value, QString *error)
         setError(error, QStringLiteral("cell (%1, %2): not a finite number").arg(row).arg(column));
         return false;
     }
-    const lxw_error result = worksheet_write_number(sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, nullptr);
+    const lxw_error result
+        = worksheet_write_number(sheet, lxw_row_t(row - 1), lxw_col_t(column - 1), value, nullptr);
     if (result != LXW_NO_ERROR) {
         setError(error, QStringLiteral("cell (%1, %2): %3").arg(row).arg(column).arg(libraryError(result)));
         return false;

@@ -104,9 +104,8 @@ TFormDesigner::TFormDesigner(QWidget *parent) : QDialog(parent)
     liveTimer->setInterval(400);
     connect(liveTimer, &QTimer::timeout, this, &TFormDesigner::updateLivePreview);
     connect(editor, &QPlainTextEdit::textChanged, liveTimer, qOverload<>(&QTimer::start));
-    connect(editor, &QPlainTextEdit::textChanged, this, [this] {
-        saveButton->setEnabled(isModified() && !currentFile.isEmpty());
-    });
+    connect(editor, &QPlainTextEdit::textChanged, this,
+        [this] { saveButton->setEnabled(isModified() && !currentFile.isEmpty()); });
     connect(templateList, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0)
             return;
@@ -134,7 +133,10 @@ void TFormDesigner::setFolder(const QString &folder)
     reloadList();
 }
 
-bool TFormDesigner::isModified() const { return editor->toPlainText() != savedText; }
+bool TFormDesigner::isModified() const
+{
+    return editor->toPlainText() != savedText;
+}
 
 void TFormDesigner::showEvent(QShowEvent *event)
 {
@@ -149,7 +151,8 @@ void TFormDesigner::reloadList()
     const QSignalBlocker blocker(templateList);
     templateList->clear();
     const QDir dir(folderPath);
-    const QStringList names = dir.entryList({QStringLiteral("*.frf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList names
+        = dir.entryList({QStringLiteral("*.frf")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : names) {
         auto *item = new QListWidgetItem(name, templateList);
         item->setData(Qt::UserRole, dir.filePath(name));
@@ -170,8 +173,8 @@ bool TFormDesigner::askToSave()
 {
     if (!isModified())
         return true;
-    const QString question = QStringLiteral("模板“") + QFileInfo(currentFile).fileName()
-                             + QStringLiteral("”已修改，是否保存？");
+    const QString question
+        = QStringLiteral("模板“") + QFileInfo(currentFile).fileName() + QStringLiteral("”已修改，是否保存？");
     if (!Platform::AskYesNo(question, SaveCaption)) {
         savedText = editor->toPlainText();
         return true;
@@ -202,7 +205,7 @@ bool TFormDesigner::checkTemplate(bool quiet)
     ReportEngine engine;
     QString error;
     const bool ok = engine.loadTemplateText(editor->toPlainText().toUtf8(), currentFile, &error)
-                    && engine.prepare(&error);
+        && engine.prepare(&error);
     if (!quiet)
         Platform::ShowMessage(ok ? QStringLiteral("模板检查通过：") + currentFile : error);
     return ok;
@@ -211,9 +214,10 @@ bool TFormDesigner::checkTemplate(bool quiet)
 bool TFormDesigner::writeFile(const QString &path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(editor->toPlainText().toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(editor->toPlainText().toUtf8()) < 0
+        || !file.commit()) {
         Platform::ShowMessage(QStringLiteral("模板保存失败：") + path + QStringLiteral("（")
-                              + file.errorString() + QStringLiteral("）"));
+            + file.errorString() + QStringLiteral("）"));
         return false;
     }
     return true;
@@ -246,9 +250,9 @@ bool TFormDesigner::saveTemplateAs()
         Platform::ShowMessage(error + QStringLiteral("\n模板有错误，没有保存。"));
         return false;
     }
-    QString path = Platform::GetSaveFileName(
-        this, {QStringLiteral("模板另存为"), folderPath, QFileInfo(currentFile).fileName(), FrfFilter,
-               QStringLiteral("frf")});
+    QString path = Platform::GetSaveFileName(this,
+        {QStringLiteral("模板另存为"), folderPath, QFileInfo(currentFile).fileName(), FrfFilter,
+            QStringLiteral("frf")});
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
@@ -288,14 +292,15 @@ void TFormDesigner::updateLivePreview()
         return;
     }
     const ReportTemplate &t = engine.reportTemplate();
-    statusLabel->setText(QStringLiteral("模板正确：") + (t.landscape ? QStringLiteral("横向") : QStringLiteral("纵向"))
-                         + (t.isVoucher ? QStringLiteral("，单据 %1 行").arg(t.voucher.rows.size())
-                                        : QStringLiteral("，%1 列").arg(t.columns.size()))
-                         + QStringLiteral("，样张 %1 页").arg(engine.prepared().pageCount()));
+    statusLabel->setText(QStringLiteral("模板正确：")
+        + (t.landscape ? QStringLiteral("横向") : QStringLiteral("纵向"))
+        + (t.isVoucher ? QStringLiteral("，单据 %1 行").arg(t.voucher.rows.size())
+                       : QStringLiteral("，%1 列").arg(t.columns.size()))
+        + QStringLiteral("，样张 %1 页").arg(engine.prepared().pageCount()));
     statusLabel->setStyleSheet(QString());
     const QImage page = engine.prepared().renderPage(0, 48);
-    pagePicture->setPixmap(QPixmap::fromImage(page.scaledToWidth(std::max(200, pagePicture->width() - 8),
-                                                                Qt::SmoothTransformation)));
+    pagePicture->setPixmap(QPixmap::fromImage(
+        page.scaledToWidth(std::max(200, pagePicture->width() - 8), Qt::SmoothTransformation)));
 }
 
 void TFormDesigner::done(int result)
@@ -307,9 +312,9 @@ void TFormDesigner::done(int result)
 
 void OpenTemplateDesigner(QWidget *parent)
 {
-    TFormDesigner *designer = parent ? parent->findChild<TFormDesigner *>(QStringLiteral("TFormDesigner"),
-                                                                          Qt::FindDirectChildrenOnly)
-                                     : nullptr;
+    TFormDesigner *designer = parent
+        ? parent->findChild<TFormDesigner *>(QStringLiteral("TFormDesigner"), Qt::FindDirectChildrenOnly)
+        : nullptr;
     std::unique_ptr<TFormDesigner> owned;
     if (!designer) {
         designer = new TFormDesigner(parent);

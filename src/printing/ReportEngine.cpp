@@ -82,9 +82,15 @@ bool ReportEngine::loadTemplateText(const QByteArray &json, const QString &fileP
     return loaded;
 }
 
-void ReportEngine::bind(const Query &query) { rows = std::make_shared<QueryRows>(query); }
+void ReportEngine::bind(const Query &query)
+{
+    rows = std::make_shared<QueryRows>(query);
+}
 
-void ReportEngine::bind(std::shared_ptr<const ReportRows> boundRows) { rows = std::move(boundRows); }
+void ReportEngine::bind(std::shared_ptr<const ReportRows> boundRows)
+{
+    rows = std::move(boundRows);
+}
 
 bool ReportEngine::fail(const QString &message, QString *error, bool alreadyShown)
 {
@@ -110,8 +116,8 @@ bool ReportEngine::prepare(QString *error)
 
     for (const QString &field : tmpl.rowFields())
         if (!data->hasColumn(field))
-            return fail(where + QStringLiteral("字段“") + field + QStringLiteral("”在绑定的数据中不存在"),
-                        error);
+            return fail(
+                where + QStringLiteral("字段“") + field + QStringLiteral("”在绑定的数据中不存在"), error);
 
     // Single-row look-ups, each read once through the shared connection.
     QHash<QString, Query> lookups;
@@ -126,9 +132,9 @@ bool ReportEngine::prepare(QString *error)
         for (const TextSource *s : tmpl.sources()) {
             const QString lookup = s->lookupName();
             if (!lookup.isEmpty() && !lookups.value(lookup.toLower()).hasColumn(s->fieldName()))
-                return fail(where + QStringLiteral("字段“") + s->name
-                                + QStringLiteral("”在查询的结果中不存在"),
-                            error);
+                return fail(
+                    where + QStringLiteral("字段“") + s->name + QStringLiteral("”在查询的结果中不存在"),
+                    error);
         }
     }
 
@@ -144,9 +150,10 @@ bool ReportEngine::prepare(QString *error)
             answer = values(name);
         if (values || !sample)
             r.asked.append({name, answer ? std::optional<QString>(answer->toString()) : std::nullopt});
-        answers.insert(name, answer ? answer->toString()
-                                    : sample ? QStringLiteral("〈") + name + QStringLiteral("〉")
-                                             : QString());
+        answers.insert(name,
+            answer       ? answer->toString()
+                : sample ? QStringLiteral("〈") + name + QStringLiteral("〉")
+                         : QString());
     }
 
     auto resolve = [&](const TextSource &s, int row) -> QString {
@@ -167,8 +174,8 @@ bool ReportEngine::prepare(QString *error)
                 if (sample)
                     value = QStringLiteral("〈") + s.name + QStringLiteral("〉");
                 else
-                    value = FormatReportValue(lookups.value(s.lookupName().toLower()).valueAt(0, s.fieldName()),
-                                              s.format);
+                    value = FormatReportValue(
+                        lookups.value(s.lookupName().toLower()).valueAt(0, s.fieldName()), s.format);
             } else {
                 value = FormatReportValue(data->value(row, s.name), s.format);
             }
@@ -235,7 +242,7 @@ bool ReportEngine::prepare(QString *error)
             }
             r.rowTexts.append(texts);
             r.emphasized.append(!tmpl.emphasisField.isEmpty()
-                                && tmpl.emphasisValues.contains(data->value(row, tmpl.emphasisField).toString()));
+                && tmpl.emphasisValues.contains(data->value(row, tmpl.emphasisField).toString()));
         }
         if (tmpl.hasTotals()) {
             for (qsizetype c = 0; c < tmpl.columns.size(); ++c) {
@@ -253,9 +260,9 @@ bool ReportEngine::prepare(QString *error)
                     break;
                 case ReportTotal::Kind::Sum:
                     figure = col.format == ReportFormat::Percent
-                                 ? (count > 0 && magnitude[c] > 0 ? percentText(sums[c]) : QString())
-                             : col.format == ReportFormat::Integer ? QString::number(qint64(std::llround(sums[c])))
-                                                                   : RoundMoney(sums[c]);
+                        ? (count > 0 && magnitude[c] > 0 ? percentText(sums[c]) : QString())
+                        : col.format == ReportFormat::Integer ? QString::number(qint64(std::llround(sums[c])))
+                                                              : RoundMoney(sums[c]);
                     break;
                 }
                 r.totalTexts.append(QString(col.total.pattern).replace(QLatin1String("{}"), figure));
@@ -306,8 +313,7 @@ QString ReportTemplatePath(const QString &fileName)
     return dir + QStringLiteral("Frf/") + fileName;
 }
 
-bool PrintReport(const QString &templatePath, const Query &rows, ReportValueProvider values,
-                 QWidget *parent)
+bool PrintReport(const QString &templatePath, const Query &rows, ReportValueProvider values, QWidget *parent)
 {
     ReportEngine engine;
     engine.loadTemplate(templatePath);

@@ -99,13 +99,10 @@ private:
     };
 
     void paintPage(QPainter &painter, double dotsPerMm, const QSizeF &paperMm, int index,
-                   const QList<Page> &pages) const;
-    void paintTablePage(QPainter &painter, double dotsPerMm, const QSizeF &paperMm,
-                        const Page &page) const;
-    void paintVouchers(QPainter &painter, double dotsPerMm, const QSizeF &paperMm,
-                       const Page &page) const;
-    void paintFooter(QPainter &painter, double dotsPerMm, const QSizeF &paperMm, int index,
-                     int count) const;
+        const QList<Page> &pages) const;
+    void paintTablePage(QPainter &painter, double dotsPerMm, const QSizeF &paperMm, const Page &page) const;
+    void paintVouchers(QPainter &painter, double dotsPerMm, const QSizeF &paperMm, const Page &page) const;
+    void paintFooter(QPainter &painter, double dotsPerMm, const QSizeF &paperMm, int index, int count) const;
     QList<double> columnWidths(double contentWidthMm) const;
     double voucherHeight() const;
 
@@ -171,7 +168,7 @@ QString ReportTemplatePath(const QString &fileName);
 // What the print commands do: load the template, bind the rows, prepare and preview. A failure
 // is shown to the user (with the template's path) and nothing is previewed; true when previewed.
 bool PrintReport(const QString &templatePath, const Query &rows, ReportValueProvider values = {},
-                 QWidget *parent = nullptr);
+    QWidget *parent = nullptr);
 
 // A value as a template prints it in the given format (money by RoundMoney, dates as short
 // dates; anything that is not of the format is printed as it stands).

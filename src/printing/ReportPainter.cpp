@@ -14,11 +14,11 @@
 
 namespace {
 
-constexpr double FooterHeight = 8;   // mm below the body for the page number line
-constexpr double HeaderGap = 2.5;    // mm between the header texts and the table
-constexpr double VoucherGap = 14;    // mm between two vouchers on one page (a cutting line)
+constexpr double FooterHeight = 8; // mm below the body for the page number line
+constexpr double HeaderGap = 2.5; // mm between the header texts and the table
+constexpr double VoucherGap = 14; // mm between two vouchers on one page (a cutting line)
 constexpr double SignatureHeight = 13;
-constexpr double CellPadding = 1.0;  // mm inside a table cell
+constexpr double CellPadding = 1.0; // mm inside a table cell
 constexpr double PointMm = 25.4 / 72.0;
 const QColor CaptionFill(232, 232, 232);
 const QColor TotalFill(244, 244, 244);
@@ -77,8 +77,8 @@ int fittingSize(const QPaintDevice *device, QFont font, const QStringList &texts
 
 // Draws text in rect, shrinking the font a little when it is too wide; words that still do not
 // fit are cut with an ellipsis, figures never (a cut amount would mislead).
-void drawFitted(QPainter &p, const QRectF &rect, const QString &text, Qt::Alignment align,
-                QFont font, bool figures)
+void drawFitted(
+    QPainter &p, const QRectF &rect, const QString &text, Qt::Alignment align, QFont font, bool figures)
 {
     if (text.isEmpty() || rect.width() <= 0)
         return;
@@ -111,8 +111,8 @@ int headerLines(const ReportTemplate &t)
 }
 
 // The title, centred, with spaced characters and the double rule of an account book under it.
-double paintTitle(QPainter &p, const Pen &pen, const ReportTemplate &t, const QString &title,
-                  double left, double width, double y)
+double paintTitle(QPainter &p, const Pen &pen, const ReportTemplate &t, const QString &title, double left,
+    double width, double y)
 {
     const double height = t.titleSize * PointMm * 1.7;
     QFont font = pen.font(t.fontFamily, t.titleSize, true);
@@ -139,8 +139,8 @@ double paintTitle(QPainter &p, const Pen &pen, const ReportTemplate &t, const QS
 // The header texts, t.headerColumns cells a line from area's top left; each cell is narrowed by
 // inset millimetres on both sides. area gives left, top, width and the line height.
 void paintHeaderTexts(QPainter &p, const Pen &pen, const ReportTemplate &t, const QStringList &texts,
-                      const QList<ReportAlign> &aligns, const QList<bool> &boldFlags, const QRectF &area,
-                      double inset, const QFont &body, const QFont &bold)
+    const QList<ReportAlign> &aligns, const QList<bool> &boldFlags, const QRectF &area, double inset,
+    const QFont &body, const QFont &bold)
 {
     const double cell = area.width() / t.headerColumns;
     const double row = area.height();
@@ -149,7 +149,7 @@ void paintHeaderTexts(QPainter &p, const Pen &pen, const ReportTemplate &t, cons
         const double x = area.left() + cell * (i % t.headerColumns);
         const double top = area.top() + row * (i / t.headerColumns);
         drawFitted(p, pen.rect(x + inset, top, cell - 2 * inset, row), texts[i], toQt(aligns[i]),
-                   boldFlags[i] ? bold : body, false);
+            boldFlags[i] ? bold : body, false);
     }
 }
 
@@ -178,7 +178,10 @@ QString PreparedReport::pageNumberText(int page) const
     return QStringLiteral("第 %1 页 / 共 %2 页").arg(page + 1).arg(pageList.size());
 }
 
-QString PreparedReport::previewTitle() const { return tmpl.name; }
+QString PreparedReport::previewTitle() const
+{
+    return tmpl.name;
+}
 
 QSizeF PreparedReport::paperSize() const
 {
@@ -190,21 +193,23 @@ double PreparedReport::voucherHeight() const
 {
     const ReportTemplate &t = tmpl;
     return titleBlockHeight(t, !t.title.isEmpty()) + headerLines(t) * t.rowHeight()
-           + t.voucher.rows.size() * t.voucher.rowHeightMm
-           + (t.voucher.signatures.isEmpty() ? 2 : SignatureHeight);
+        + t.voucher.rows.size() * t.voucher.rowHeightMm
+        + (t.voucher.signatures.isEmpty() ? 2 : SignatureHeight);
 }
 
 QList<PreparedReport::Page> PreparedReport::paginate(const QSizeF &paper) const
 {
     const ReportTemplate &t = tmpl;
     const bool footer = t.pageNumbers || !footerLeftText.isEmpty() || !footerRightText.isEmpty();
-    const double body = paper.height() - t.marginsMm.top() - t.marginsMm.bottom() - (footer ? FooterHeight : 0);
+    const double body
+        = paper.height() - t.marginsMm.top() - t.marginsMm.bottom() - (footer ? FooterHeight : 0);
     const int count = int(rowTexts.size());
     QList<Page> pages;
     constexpr double eps = 1e-6;
 
     if (t.isVoucher) {
-        const int perPage = std::max(1, int(std::floor((body + VoucherGap + eps) / (voucherHeight() + VoucherGap))));
+        const int perPage
+            = std::max(1, int(std::floor((body + VoucherGap + eps) / (voucherHeight() + VoucherGap))));
         for (int first = 0; first < count; first += perPage)
             pages.append({first, std::min(perPage, count - first), false, true});
         if (pages.isEmpty())
@@ -216,19 +221,19 @@ QList<PreparedReport::Page> PreparedReport::paginate(const QSizeF &paper) const
     const double caption = row * 1.2;
     const QString firstTitle = blocks.isEmpty() ? QString() : blocks.first().title;
     const double opening = titleBlockHeight(t, !firstTitle.isEmpty())
-                           + (t.headers.isEmpty() ? 0 : headerLines(t) * row + HeaderGap);
+        + (t.headers.isEmpty() ? 0 : headerLines(t) * row + HeaderGap);
     const bool totals = t.hasTotals();
     int next = 0;
     bool first = true;
     for (;;) {
         const double room = body - (first ? opening : 0) - caption;
         const int fit = std::max(1, int(std::floor((room + eps) / row)));
-        Page page{next, std::min(fit, count - next), false, first};
+        Page page {next, std::min(fit, count - next), false, first};
         next += page.count;
         if (next >= count) {
             if (totals && page.count + 1 > fit) {
                 pages.append(page);
-                page = Page{count, 0, true, false};
+                page = Page {count, 0, true, false};
             } else {
                 page.totals = totals;
             }
@@ -249,18 +254,19 @@ QList<double> PreparedReport::columnWidths(double content) const
         if (c.widthMm <= 0)
             weights += c.weight > 0 ? c.weight : 1;
     }
-    const int shared = int(std::count_if(tmpl.columns.begin(), tmpl.columns.end(),
-                                         [](const ReportColumn &c) { return c.widthMm <= 0; }));
+    const int shared = int(std::count_if(
+        tmpl.columns.begin(), tmpl.columns.end(), [](const ReportColumn &c) { return c.widthMm <= 0; }));
     // Fixed widths give way when they leave the shared columns less than 8 mm each.
-    const double scale = fixed > 0 && fixed + shared * 8 > content ? std::max(0.0, content - shared * 8) / fixed : 1.0;
+    const double scale
+        = fixed > 0 && fixed + shared * 8 > content ? std::max(0.0, content - shared * 8) / fixed : 1.0;
     const double rest = std::max(0.0, content - fixed * scale);
     for (const ReportColumn &c : tmpl.columns)
         widths.append(c.widthMm > 0 ? c.widthMm * scale : rest * (c.weight > 0 ? c.weight : 1) / weights);
     return widths;
 }
 
-void PreparedReport::paintPage(QPainter &p, double k, const QSizeF &paper, int index,
-                               const QList<Page> &pages) const
+void PreparedReport::paintPage(
+    QPainter &p, double k, const QSizeF &paper, int index, const QList<Page> &pages) const
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -276,7 +282,7 @@ void PreparedReport::paintPage(QPainter &p, double k, const QSizeF &paper, int i
 void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, const Page &page) const
 {
     const ReportTemplate &t = tmpl;
-    const Pen pen{k};
+    const Pen pen {k};
     const double left = t.marginsMm.left();
     const double width = paper.width() - left - t.marginsMm.right();
     const double row = t.rowHeight();
@@ -290,14 +296,14 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
         if (!b.title.isEmpty())
             y += paintTitle(p, pen, t, b.title, left, width, y);
         if (!b.headers.isEmpty()) {
-            paintHeaderTexts(p, pen, t, b.headers, b.headerAligns, b.headerBold, {left, y, width, row},
-                             0.5, body, bold);
+            paintHeaderTexts(
+                p, pen, t, b.headers, b.headerAligns, b.headerBold, {left, y, width, row}, 0.5, body, bold);
             y += headerLines(t) * row + HeaderGap;
         }
     }
 
     const QList<double> widths = columnWidths(width);
-    QList<double> xs{left};
+    QList<double> xs {left};
     for (double w : widths)
         xs.append(xs.last() + w);
     const double tableTop = y;
@@ -307,10 +313,10 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
     p.fillRect(pen.rect(left, y, width, caption), CaptionFill);
     p.setPen(Qt::black);
     for (qsizetype c = 0; c < t.columns.size(); ++c)
-        drawFitted(p, pen.rect(xs[c] + CellPadding * 0.5, y, widths[c] - CellPadding, caption), captionTexts[c],
-                   Qt::AlignHCenter, bold, false);
+        drawFitted(p, pen.rect(xs[c] + CellPadding * 0.5, y, widths[c] - CellPadding, caption),
+            captionTexts[c], Qt::AlignHCenter, bold, false);
     y += caption;
-    QList<double> rules{y};
+    QList<double> rules {y};
 
     // One size per column and page, so that a column does not mix sizes from row to row.
     QList<int> sizes;
@@ -320,8 +326,10 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
             (emphasized.value(r) ? strong : plain).append(rowTexts[r].value(c));
         if (page.totals)
             strong.append(totalTexts.value(c));
-        const double room = pen.px(widths[c] - 2 * CellPadding - (t.columns[c].align == ReportAlign::Right ? 0.5 : 0));
-        sizes.append(std::min(fittingSize(p.device(), body, plain, room), fittingSize(p.device(), bold, strong, room)));
+        const double room
+            = pen.px(widths[c] - 2 * CellPadding - (t.columns[c].align == ReportAlign::Right ? 0.5 : 0));
+        sizes.append(std::min(
+            fittingSize(p.device(), body, plain, room), fittingSize(p.device(), bold, strong, room)));
     }
     auto paintRow = [&](const QStringList &texts, bool strong, const QColor &fill) {
         if (fill.isValid())
@@ -330,13 +338,13 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
         for (qsizetype c = 0; c < t.columns.size() && c < texts.size(); ++c) {
             const ReportColumn &col = t.columns[c];
             const bool figures = col.format == ReportFormat::Money || col.format == ReportFormat::Integer
-                                 || col.format == ReportFormat::Percent || looksNumeric(texts[c]);
+                || col.format == ReportFormat::Percent || looksNumeric(texts[c]);
             QFont font = strong ? bold : body;
             font.setPixelSize(sizes[c]);
             // Figures keep a little more distance from the rule on their right.
             const double inset = col.align == ReportAlign::Right ? 0.5 : 0;
-            drawFitted(p, pen.rect(xs[c] + CellPadding, y, widths[c] - 2 * CellPadding - inset, row), texts[c],
-                       toQt(col.align), font, figures);
+            drawFitted(p, pen.rect(xs[c] + CellPadding, y, widths[c] - 2 * CellPadding - inset, row),
+                texts[c], toQt(col.align), font, figures);
         }
         y += row;
         rules.append(y);
@@ -353,7 +361,8 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
     for (qsizetype c = 1; c + 1 < xs.size(); ++c)
         p.drawLine(QPointF(pen.px(xs[c]), pen.px(tableTop)), QPointF(pen.px(xs[c]), pen.px(y)));
     pen.line(p, 0.3);
-    p.drawLine(QPointF(pen.px(left), pen.px(tableTop + caption)), QPointF(pen.px(left + width), pen.px(tableTop + caption)));
+    p.drawLine(QPointF(pen.px(left), pen.px(tableTop + caption)),
+        QPointF(pen.px(left + width), pen.px(tableTop + caption)));
     if (page.totals)
         p.drawLine(QPointF(pen.px(left), pen.px(y - row)), QPointF(pen.px(left + width), pen.px(y - row)));
     pen.line(p, 0.45);
@@ -365,7 +374,7 @@ void PreparedReport::paintVouchers(QPainter &p, double k, const QSizeF &paper, c
 {
     const ReportTemplate &t = tmpl;
     const VoucherLayout &v = t.voucher;
-    const Pen pen{k};
+    const Pen pen {k};
     const double left = t.marginsMm.left();
     const double width = paper.width() - left - t.marginsMm.right();
     const double row = t.rowHeight();
@@ -390,8 +399,8 @@ void PreparedReport::paintVouchers(QPainter &p, double k, const QSizeF &paper, c
         if (!t.title.isEmpty())
             y += paintTitle(p, pen, t, b.title, left, width, y);
         if (!b.headers.isEmpty()) {
-            paintHeaderTexts(p, pen, t, b.headers, b.headerAligns, b.headerBold, {left, y, width, row},
-                             0, body, bold);
+            paintHeaderTexts(
+                p, pen, t, b.headers, b.headerAligns, b.headerBold, {left, y, width, row}, 0, body, bold);
             y += headerLines(t) * row;
         }
 
@@ -411,20 +420,22 @@ void PreparedReport::paintVouchers(QPainter &p, double k, const QSizeF &paper, c
                     const double lw = std::min(v.labelWidthMm, w / 2);
                     p.fillRect(pen.rect(x, y, lw, v.rowHeightMm), LabelFill);
                     p.setPen(Qt::black);
-                    drawFitted(p, pen.rect(x + 1, y, lw - 2, v.rowHeightMm), cell.source.label, Qt::AlignHCenter,
-                               labelFont, false);
+                    drawFitted(p, pen.rect(x + 1, y, lw - 2, v.rowHeightMm), cell.source.label,
+                        Qt::AlignHCenter, labelFont, false);
                     pen.line(p, 0.15);
-                    p.drawLine(QPointF(pen.px(x + lw), pen.px(y)), QPointF(pen.px(x + lw), pen.px(y + v.rowHeightMm)));
+                    p.drawLine(QPointF(pen.px(x + lw), pen.px(y)),
+                        QPointF(pen.px(x + lw), pen.px(y + v.rowHeightMm)));
                     valueLeft = x + lw;
                 }
                 p.setPen(Qt::black);
                 const QString text = cells.value(index++);
                 drawFitted(p, pen.rect(valueLeft + 2.5, y, x + w - valueLeft - 5, v.rowHeightMm), text,
-                           toQt(cell.source.align), cell.source.bold ? bold : body,
-                           cell.source.format == ReportFormat::Money);
+                    toQt(cell.source.align), cell.source.bold ? bold : body,
+                    cell.source.format == ReportFormat::Money);
                 pen.line(p, 0.15);
                 if (!last)
-                    p.drawLine(QPointF(pen.px(x + w), pen.px(y)), QPointF(pen.px(x + w), pen.px(y + v.rowHeightMm)));
+                    p.drawLine(
+                        QPointF(pen.px(x + w), pen.px(y)), QPointF(pen.px(x + w), pen.px(y + v.rowHeightMm)));
                 x += w;
             }
             y += v.rowHeightMm;
@@ -450,7 +461,7 @@ void PreparedReport::paintVouchers(QPainter &p, double k, const QSizeF &paper, c
                 pen.line(p, 0.15);
                 const double baseline = top + row * 0.8;
                 p.drawLine(QPointF(pen.px(x + 2 + nameWidth + 1), pen.px(baseline)),
-                           QPointF(pen.px(x + slot - 6), pen.px(baseline)));
+                    QPointF(pen.px(x + slot - 6), pen.px(baseline)));
             }
             y += SignatureHeight;
         } else {
@@ -463,11 +474,11 @@ void PreparedReport::paintVouchers(QPainter &p, double k, const QSizeF &paper, c
 void PreparedReport::paintFooter(QPainter &p, double k, const QSizeF &paper, int index, int count) const
 {
     const ReportTemplate &t = tmpl;
-    const Pen pen{k};
+    const Pen pen {k};
     const double left = t.marginsMm.left();
     const double width = paper.width() - left - t.marginsMm.right();
-    const QRectF line = pen.rect(left, paper.height() - t.marginsMm.bottom() - FooterHeight * 0.7, width,
-                                 FooterHeight * 0.7);
+    const QRectF line = pen.rect(
+        left, paper.height() - t.marginsMm.bottom() - FooterHeight * 0.7, width, FooterHeight * 0.7);
     const QFont font = pen.font(t.fontFamily, std::max(7.0, t.fontSize * 0.9));
     p.setFont(font);
     p.setPen(Qt::black);
@@ -477,7 +488,7 @@ void PreparedReport::paintFooter(QPainter &p, double k, const QSizeF &paper, int
         p.drawText(line, Qt::AlignRight | Qt::AlignBottom | Qt::TextSingleLine, footerRightText);
     if (t.pageNumbers)
         p.drawText(line, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
-                   QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(count));
+            QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(count));
 }
 
 bool PreparedReport::paintDevice(QPagedPaintDevice *device) const
@@ -503,7 +514,10 @@ bool PreparedReport::paintDevice(QPagedPaintDevice *device) const
     return painter.end();
 }
 
-void PreparedReport::paintPages(QPrinter *printer) const { paintDevice(printer); }
+void PreparedReport::paintPages(QPrinter *printer) const
+{
+    paintDevice(printer);
+}
 
 void PreparedReport::paintPreparedPage(QPainter &painter, int page, double dotsPerMm) const
 {
@@ -518,7 +532,7 @@ QImage PreparedReport::renderPage(int page, double dpi) const
     const QSizeF paper = paperSize();
     const double k = dpi / 25.4;
     QImage image(QSize(int(std::lround(paper.width() * k)), int(std::lround(paper.height() * k))),
-                 QImage::Format_RGB32);
+        QImage::Format_RGB32);
     image.setDotsPerMeterX(int(std::lround(k * 1000)));
     image.setDotsPerMeterY(int(std::lround(k * 1000)));
     image.fill(Qt::white);

@@ -9,8 +9,14 @@
 #include <QSet>
 
 namespace ReportTexts {
-QString missingFile(const QString &path) { return QStringLiteral("报表模板文件不存在：") + path; }
-QString prefix(const QString &path) { return QStringLiteral("报表模板 ") + path + QStringLiteral("："); }
+QString missingFile(const QString &path)
+{
+    return QStringLiteral("报表模板文件不存在：") + path;
+}
+QString prefix(const QString &path)
+{
+    return QStringLiteral("报表模板 ") + path + QStringLiteral("：");
+}
 } // namespace ReportTexts
 
 QString TextSource::lookupName() const
@@ -84,20 +90,19 @@ QStringList ReportTemplate::valueNames() const
 
 namespace {
 
-const QStringList SystemNames = {QStringLiteral("today"), QStringLiteral("user"),
-                                 QStringLiteral("ledger")};
+const QStringList SystemNames = {QStringLiteral("today"), QStringLiteral("user"), QStringLiteral("ledger")};
 
 // Reads one template; every failure throws its message (caught in ParseReportTemplate).
 class Parser
 {
 public:
-    explicit Parser(ReportTemplate &t) : t(t) {}
+    explicit Parser(ReportTemplate &t) : t(t) { }
 
     void parse(const QJsonObject &root)
     {
         allow(root, QStringLiteral("模板"),
-              {"name", "page", "font", "lookups", "title", "headers", "columns", "emphasis",
-               "footer", "voucher"});
+            {"name", "page", "font", "lookups", "title", "headers", "columns", "emphasis", "footer",
+                "voucher"});
         t.name = string(root, "name", QStringLiteral("模板"));
         if (root.contains(QLatin1String("page")))
             parsePage(object(root.value(QLatin1String("page")), QStringLiteral("page")));
@@ -159,16 +164,16 @@ private:
             fail(where + QStringLiteral(" 的 ") + QLatin1String(key) + QStringLiteral(" 应是文字"));
         return v.toString();
     }
-    static double number(const QJsonObject &o, const char *key, const QString &where, double fallback,
-                         double low, double high)
+    static double number(
+        const QJsonObject &o, const char *key, const QString &where, double fallback, double low, double high)
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined())
             return fallback;
         if (!v.isDouble() || v.toDouble() < low || v.toDouble() > high)
             fail(where + QStringLiteral(" 的 ") + QLatin1String(key) + QStringLiteral(" 应是 ")
-                 + QString::number(low) + QStringLiteral(" 到 ") + QString::number(high)
-                 + QStringLiteral(" 之间的数"));
+                + QString::number(low) + QStringLiteral(" 到 ") + QString::number(high)
+                + QStringLiteral(" 之间的数"));
         return v.toDouble();
     }
     static bool boolean(const QJsonObject &o, const char *key, const QString &where, bool fallback)
@@ -207,7 +212,7 @@ private:
         if (column && f == QLatin1String("percent"))
             return ReportFormat::Percent;
         fail(where + QStringLiteral(" 的 format 应是 text、money、date、integer")
-             + (column ? QStringLiteral(" 或 percent") : QString()));
+            + (column ? QStringLiteral(" 或 percent") : QString()));
     }
 
     void parsePage(const QJsonObject &o)
@@ -255,7 +260,7 @@ private:
             const QString where = QStringLiteral("lookups[%1]").arg(i);
             const QJsonObject o = object(a[i], where);
             allow(o, where, {"lookup", "sql"});
-            ReportLookup l{string(o, "lookup", where), string(o, "sql", where).trimmed()};
+            ReportLookup l {string(o, "lookup", where), string(o, "sql", where).trimmed()};
             if (!identifier.match(l.name).hasMatch())
                 fail(where + QStringLiteral(" 的 lookup 名称应由字母、数字和下划线组成"));
             for (const ReportLookup &other : std::as_const(t.lookups))
@@ -283,17 +288,16 @@ private:
         }
         const QJsonObject o = object(v, where);
         if (cell)
-            allow(o, where, {"text", "value", "field", "system", "label", "prefix", "suffix",
-                             "format", "align", "bold", "span"});
+            allow(o, where,
+                {"text", "value", "field", "system", "label", "prefix", "suffix", "format", "align", "bold",
+                    "span"});
         else
-            allow(o, where, {"text", "value", "field", "system", "label", "prefix", "suffix",
-                             "format", "align", "bold"});
+            allow(o, where,
+                {"text", "value", "field", "system", "label", "prefix", "suffix", "format", "align", "bold"});
         int kinds = 0;
-        const std::pair<const char *, TextSource::Kind> choices[] = {
-            {"text", TextSource::Kind::Static},
-            {"value", TextSource::Kind::Value},
-            {"field", TextSource::Kind::Field},
-            {"system", TextSource::Kind::System}};
+        const std::pair<const char *, TextSource::Kind> choices[]
+            = {{"text", TextSource::Kind::Static}, {"value", TextSource::Kind::Value},
+                {"field", TextSource::Kind::Field}, {"system", TextSource::Kind::System}};
         for (const auto &[key, kind] : choices)
             if (o.contains(QLatin1String(key))) {
                 ++kinds;
@@ -349,8 +353,8 @@ private:
             fail(where + QStringLiteral(" 须有 text、sum、count 中的一项"));
         const QString key = o.begin().key();
         r.kind = key == QLatin1String("text") ? ReportTotal::Kind::Text
-                 : key == QLatin1String("sum") ? ReportTotal::Kind::Sum
-                                               : ReportTotal::Kind::Count;
+            : key == QLatin1String("sum")     ? ReportTotal::Kind::Sum
+                                              : ReportTotal::Kind::Count;
         r.pattern = string(o, qPrintable(key), where);
         if (r.kind != ReportTotal::Kind::Text && !r.pattern.contains(QLatin1String("{}")))
             fail(where + QStringLiteral(" 的文字须用 {} 标出数字的位置"));
@@ -376,7 +380,7 @@ private:
                 fail(where + QStringLiteral(" 只能有 width（毫米）或 weight（比例）之一"));
             c.format = format(o, where, true);
             const bool numeric = c.format == ReportFormat::Money || c.format == ReportFormat::Integer
-                                 || c.format == ReportFormat::Percent;
+                || c.format == ReportFormat::Percent;
             c.align = align(o, where, numeric ? ReportAlign::Right : ReportAlign::Center);
             if (o.contains(QLatin1String("total")))
                 c.total = total(o.value(QLatin1String("total")), where + QStringLiteral(" 的 total"));
@@ -431,7 +435,8 @@ private:
         t.emphasisField = string(o, "field", QStringLiteral("emphasis"));
         if (t.emphasisField.isEmpty())
             fail(QStringLiteral("emphasis 须有 field"));
-        for (const QJsonValue &v : array(o.value(QLatin1String("values")), QStringLiteral("emphasis 的 values")))
+        for (const QJsonValue &v :
+            array(o.value(QLatin1String("values")), QStringLiteral("emphasis 的 values")))
             t.emphasisValues.append(v.toVariant().toString());
     }
 
@@ -456,7 +461,7 @@ private:
                 declared = declared || l.name.compare(lookup, Qt::CaseInsensitive) == 0;
             if (!declared)
                 fail(QStringLiteral("字段“") + s->name + QStringLiteral("”引用了未声明的查询“") + lookup
-                     + QStringLiteral("”"));
+                    + QStringLiteral("”"));
             if (s->fieldName().isEmpty())
                 fail(QStringLiteral("字段“") + s->name + QStringLiteral("”缺少列名"));
         }
@@ -465,8 +470,7 @@ private:
 
 } // namespace
 
-bool ParseReportTemplate(const QByteArray &json, const QString &path, ReportTemplate *result,
-                         QString *error)
+bool ParseReportTemplate(const QByteArray &json, const QString &path, ReportTemplate *result, QString *error)
 {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
@@ -477,10 +481,10 @@ bool ParseReportTemplate(const QByteArray &json, const QString &path, ReportTemp
         const int column = int(QString::fromUtf8(before.mid(before.lastIndexOf('\n') + 1)).size()) + 1;
         if (error)
             *error = ReportTexts::prefix(path)
-                     + QStringLiteral("第 %1 行第 %2 列不是正确的 JSON（%3）")
-                           .arg(line)
-                           .arg(column)
-                           .arg(parseError.errorString());
+                + QStringLiteral("第 %1 行第 %2 列不是正确的 JSON（%3）")
+                      .arg(line)
+                      .arg(column)
+                      .arg(parseError.errorString());
         return false;
     }
     if (!doc.isObject()) {
@@ -513,7 +517,7 @@ bool LoadReportTemplate(const QString &path, ReportTemplate *result, QString *er
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("报表模板文件无法读取：") + path + QStringLiteral("（")
-                     + file.errorString() + QStringLiteral("）");
+                + file.errorString() + QStringLiteral("）");
         return false;
     }
     return ParseReportTemplate(file.readAll(), path, result, error);

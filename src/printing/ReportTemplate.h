@@ -21,8 +21,8 @@ enum class ReportAlign { Left, Center, Right };
 struct TextSource {
     enum class Kind { None, Static, Value, Field, System };
     Kind kind = Kind::None;
-    QString name;   // the static text, value name, field ("Col" or "lookup.Col") or system name
-    QString label;  // printed before the value, e.g. "单据编号："
+    QString name; // the static text, value name, field ("Col" or "lookup.Col") or system name
+    QString label; // printed before the value, e.g. "单据编号："
     QString prefix; // printed right before the value, e.g. "¥"
     QString suffix; // printed after the value, e.g. " 元"
     ReportFormat format = ReportFormat::Text;
@@ -44,8 +44,8 @@ struct ReportTotal {
 struct ReportColumn {
     QString field;
     QString caption;
-    double widthMm = 0;  // fixed width; 0 means a share of what the fixed columns leave
-    double weight = 0;   // relative share
+    double widthMm = 0; // fixed width; 0 means a share of what the fixed columns leave
+    double weight = 0; // relative share
     ReportAlign align = ReportAlign::Left;
     ReportFormat format = ReportFormat::Text;
     ReportTotal total;
@@ -62,21 +62,21 @@ struct VoucherCell {
 };
 
 struct VoucherLayout {
-    int columns = 2;          // cells per row when each spans 1
+    int columns = 2; // cells per row when each spans 1
     double labelWidthMm = 26;
     double rowHeightMm = 10;
     QList<QList<VoucherCell>> rows;
-    QStringList signatures;   // names of the signature lines under the box
+    QStringList signatures; // names of the signature lines under the box
 };
 
 struct ReportTemplate {
-    QString name;             // shown as the preview's title
+    QString name; // shown as the preview's title
     bool landscape = false;
-    QMarginsF marginsMm{12, 12, 12, 12};
+    QMarginsF marginsMm {12, 12, 12, 12};
     QString fontFamily = QStringLiteral("WenQuanYi Micro Hei");
-    double fontSize = 9;      // points
-    double titleSize = 16;    // points
-    double rowHeightMm = 0;   // 0: from the font size
+    double fontSize = 9; // points
+    double titleSize = 16; // points
+    double rowHeightMm = 0; // 0: from the font size
 
     QList<ReportLookup> lookups;
     TextSource title;
@@ -95,7 +95,7 @@ struct ReportTemplate {
     bool isVoucher = false;
     VoucherLayout voucher;
 
-    double rowHeight() const;   // mm
+    double rowHeight() const; // mm
     bool hasTotals() const;
     // Every row field the template reads (columns, sources without a look-up, emphasis).
     QStringList rowFields() const;
@@ -107,8 +107,7 @@ struct ReportTemplate {
 
 // Parses and checks a template's text; path is named in every message. False with *error set
 // when the text is not JSON, not a template, or names an undeclared look-up.
-bool ParseReportTemplate(const QByteArray &json, const QString &path, ReportTemplate *result,
-                         QString *error);
+bool ParseReportTemplate(const QByteArray &json, const QString &path, ReportTemplate *result, QString *error);
 // Reads a template file; a missing or unreadable file is an error naming the path.
 bool LoadReportTemplate(const QString &path, ReportTemplate *result, QString *error);
 

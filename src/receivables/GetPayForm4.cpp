@@ -67,21 +67,23 @@ void TFormGetPay4::showEvent(QShowEvent *event)
         return;
     // Every record of the customer and kind, settled ones too: the user decides.
     RunGridQuery(grid,
-                 Sql("Select * From GetPay Where (GetPayUser = ") + Sql::value(MatchUser)
-                     + Sql(") And (GetPayKind = ") + Sql::value(MatchKind) + Sql(")"),
-                 Texts::DatabaseOpenFailed);
+        Sql("Select * From GetPay Where (GetPayUser = ") + Sql::value(MatchUser) + Sql(") And (GetPayKind = ")
+            + Sql::value(MatchKind) + Sql(")"),
+        Texts::DatabaseOpenFailed);
     const bool payable = MatchKind == KindPayable;
     prompt->setText(payable ? QStringLiteral("提示：是否更新该客户的应付记录，如果是，请先选择一条应付记录")
                             : QStringLiteral("提示：是否更新该客户的应收记录，如果是，请先选择一条应收记录"));
     grid->setAccessibleName(payable ? QStringLiteral("应付记录") : QStringLiteral("应收记录"));
     grid->setColumns({
-        GridColumn::make(QStringLiteral("GetPayTime"), payable ? QStringLiteral("应付日期") : QStringLiteral("应收日期"), 75,
-                   GridFooter::staticText(QStringLiteral("合计"))),
-        GridColumn::make(QStringLiteral("GetPayUser"), payable ? QStringLiteral("应付客户") : QStringLiteral("应收客户"), 120),
-        GridColumn::make(QStringLiteral("GetPaySum"), payable ? QStringLiteral("应付金额") : QStringLiteral("应收金额"), 60,
-                   GridFooter::sum()),
-        GridColumn::make(QStringLiteral("GetPaySum2"), payable ? QStringLiteral("已付金额") : QStringLiteral("已收金额"), 60,
-                   GridFooter::sum()),
+        GridColumn::make(QStringLiteral("GetPayTime"),
+            payable ? QStringLiteral("应付日期") : QStringLiteral("应收日期"), 75,
+            GridFooter::staticText(QStringLiteral("合计"))),
+        GridColumn::make(QStringLiteral("GetPayUser"),
+            payable ? QStringLiteral("应付客户") : QStringLiteral("应收客户"), 120),
+        GridColumn::make(QStringLiteral("GetPaySum"),
+            payable ? QStringLiteral("应付金额") : QStringLiteral("应收金额"), 60, GridFooter::sum()),
+        GridColumn::make(QStringLiteral("GetPaySum2"),
+            payable ? QStringLiteral("已付金额") : QStringLiteral("已收金额"), 60, GridFooter::sum()),
         GridColumn::make(QStringLiteral("GetPaySum3"), QStringLiteral("尚欠金额"), 65, GridFooter::sum()),
         GridColumn::make(QStringLiteral("GetPayRemark"), QStringLiteral("备注信息"), 200),
     });

@@ -30,8 +30,8 @@ protected:
 private:
     void ActionYesExecute();
 
-    QLabel *prompt = nullptr;        // Label1
-    DataGrid *grid = nullptr;        // DBGridEh1, over ADOQueryGrid
+    QLabel *prompt = nullptr; // Label1
+    DataGrid *grid = nullptr; // DBGridEh1, over ADOQueryGrid
     QAction *actionYes = nullptr;
     QAction *actionCancel = nullptr;
 };

@@ -16,7 +16,10 @@
 #include <cmath>
 
 namespace {
-QSqlDatabase sharedConnection() { return ShareDataModule->connection(); }
+QSqlDatabase sharedConnection()
+{
+    return ShareDataModule->connection();
+}
 
 bool execute(const Sql &sql, int *affected, qint64 *insertId)
 {
@@ -91,8 +94,8 @@ qint64 InsertRow(const QString &table, const ColumnValues &columns)
     return id;
 }
 
-bool UpdateRow(const QString &table, const QString &keyColumn, const QVariant &key,
-               const ColumnValues &columns)
+bool UpdateRow(
+    const QString &table, const QString &keyColumn, const QVariant &key, const ColumnValues &columns)
 {
     bool valid = isIdentifier(table) && isIdentifier(keyColumn) && !columns.isEmpty();
     Sql sql(QStringLiteral("Update ") + table + QStringLiteral(" Set "));
@@ -169,9 +172,9 @@ QStringList RequiredTables(DatabaseKind kind)
 {
     if (kind == DatabaseKind::Master)
         return {QStringLiteral("SoftData")};
-    return {QStringLiteral("Account"),   QStringLiteral("MoneyTable"), QStringLiteral("GetPay"),
-            QStringLiteral("Parameter"), QStringLiteral("Power"),      QStringLiteral("PrintTable"),
-            QStringLiteral("PrintDay")};
+    return {QStringLiteral("Account"), QStringLiteral("MoneyTable"), QStringLiteral("GetPay"),
+        QStringLiteral("Parameter"), QStringLiteral("Power"), QStringLiteral("PrintTable"),
+        QStringLiteral("PrintDay")};
 }
 
 QString BuildConnectionString(const QString &path)
@@ -212,14 +215,13 @@ bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error
     return true;
 }
 
-QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue,
-                    const QString &filePath)
+QString ReadSetting(
+    const QString &section, const QString &key, const QString &defaultValue, const QString &filePath)
 {
     return Platform::ReadProfileString(section, key, defaultValue, filePath);
 }
 
-bool WriteSetting(const QString &section, const QString &key, const QString &value,
-                  const QString &filePath)
+bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath)
 {
     return Platform::WriteProfileString(section, key, value, filePath);
 }
@@ -234,7 +236,10 @@ bool WriteSetting(const QString &key, const QString &value)
     return WriteSetting(Texts::SettingsSection, key, value, Session().SettingsPath);
 }
 
-QString ShortDateText(const QDate &date) { return date.toString(QStringLiteral("yyyy-M-d")); }
+QString ShortDateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-M-d"));
+}
 
 QString ResolveRunPath(const QString &storedPath, const QString &programDir)
 {

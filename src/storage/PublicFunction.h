@@ -35,8 +35,8 @@ using ColumnValues = QList<QPair<QString, QVariant>>;
 // Inserts one row and returns its new auto-number key, or -1 after "SQL命令执行出错".
 qint64 InsertRow(const QString &table, const ColumnValues &columns);
 // Sets the columns of the row whose keyColumn equals key; false after "SQL命令执行出错".
-bool UpdateRow(const QString &table, const QString &keyColumn, const QVariant &key,
-               const ColumnValues &columns);
+bool UpdateRow(
+    const QString &table, const QString &keyColumn, const QVariant &key, const ColumnValues &columns);
 
 // Fills combo with the column of every row of sql (after "所有" when withAll) and selects item 0.
 void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column);
@@ -58,13 +58,12 @@ QStringList RequiredTables(DatabaseKind kind);
 QString BuildConnectionString(const QString &path);
 // Connects the shared connection to the file after checking that it is a database of the kind
 // asked for. On failure nothing is written, the connection is closed and *error says why.
-bool OpenLedgerConnection(const QString &path, DatabaseKind kind = DatabaseKind::Ledger,
-                          QString *error = nullptr);
+bool OpenLedgerConnection(
+    const QString &path, DatabaseKind kind = DatabaseKind::Ledger, QString *error = nullptr);
 
-QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue,
-                    const QString &filePath);
-bool WriteSetting(const QString &section, const QString &key, const QString &value,
-                  const QString &filePath);
+QString ReadSetting(
+    const QString &section, const QString &key, const QString &defaultValue, const QString &filePath);
+bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath);
 // The same in section "Quillbrook3" of the session's settings file.
 QString ReadSetting(const QString &key, const QString &defaultValue);
 bool WriteSetting(const QString &key, const QString &value);

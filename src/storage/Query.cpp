@@ -77,7 +77,10 @@ bool Query::next()
     return !eof();
 }
 
-bool Query::hasColumn(const QString &column) const { return m_index.contains(column.toLower()); }
+bool Query::hasColumn(const QString &column) const
+{
+    return m_index.contains(column.toLower());
+}
 
 QVariant Query::valueAt(int row, const QString &column) const
 {
@@ -89,4 +92,7 @@ QVariant Query::valueAt(int row, const QString &column) const
     return m_rows[row][*it];
 }
 
-QDate Query::date(const QString &column) const { return DateFromStored(value(column)); }
+QDate Query::date(const QString &column) const
+{
+    return DateFromStored(value(column));
+}

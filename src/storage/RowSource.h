@@ -31,7 +31,7 @@ public:
 class QueryRows : public RowSource
 {
 public:
-    explicit QueryRows(const Query &query) : query(query) {}
+    explicit QueryRows(const Query &query) : query(query) { }
     QStringList columnNames() const override { return query.columns(); }
     int rowCount() const override { return query.rowCount(); }
     QVariant value(int row, const QString &column) const override { return query.valueAt(row, column); }

@@ -38,8 +38,14 @@ QStringList SplitSqlStatements(const QString &text)
     return statements;
 }
 
-QStringList LedgerSchemaStatements() { return statementsOf(QStringLiteral(":/storage/schema.sql")); }
-QStringList MasterSchemaStatements() { return statementsOf(QStringLiteral(":/storage/master.sql")); }
+QStringList LedgerSchemaStatements()
+{
+    return statementsOf(QStringLiteral(":/storage/schema.sql"));
+}
+QStringList MasterSchemaStatements()
+{
+    return statementsOf(QStringLiteral(":/storage/master.sql"));
+}
 
 bool EnsureLedgerIndexes(QString *error)
 {

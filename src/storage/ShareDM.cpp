@@ -11,8 +11,7 @@ TShareDataModule *ShareDataModule = nullptr;
 
 TShareDataModule::TShareDataModule(QObject *parent)
     : QObject(parent),
-      connectionName(QStringLiteral("ADOConnection1-")
-                     + QUuid::createUuid().toString(QUuid::Id128).left(8))
+      connectionName(QStringLiteral("ADOConnection1-") + QUuid::createUuid().toString(QUuid::Id128).left(8))
 {
     setObjectName(QStringLiteral("TShareDataModule"));
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
@@ -32,7 +31,10 @@ QSqlDatabase TShareDataModule::connection() const
     return QSqlDatabase::database(connectionName, false);
 }
 
-bool TShareDataModule::isConnected() const { return connection().isOpen(); }
+bool TShareDataModule::isConnected() const
+{
+    return connection().isOpen();
+}
 
 bool TShareDataModule::openDatabase(const QString &path, QString *error)
 {

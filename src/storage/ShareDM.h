@@ -13,10 +13,10 @@
 class QSqlDatabase;
 
 struct SessionValues {
-    QString ProgramDir;          // the program folder, ending with "/"
-    QString SettingsPath;        // ProgramDir + "Quillbrook.ini"
+    QString ProgramDir; // the program folder, ending with "/"
+    QString SettingsPath; // ProgramDir + "Quillbrook.ini"
     QString DefaultLedgerFolder; // "[RunPath]\DataBase\" once the master database is open
-    QString LedgerCaption;       // tips of the ledger logged into through the chooser
+    QString LedgerCaption; // tips of the ledger logged into through the chooser
     QString CurrentUser;
     bool RightIncome = false;
     bool RightExpense = false;
@@ -70,7 +70,10 @@ private:
 // The single instance, created second at start-up; null before and after.
 extern TShareDataModule *ShareDataModule;
 
-inline SessionValues &Session() { return ShareDataModule->session; }
+inline SessionValues &Session()
+{
+    return ShareDataModule->session;
+}
 
 // Runs the statements of one change together: commit() makes them stay, leaving the scope
 // without it undoes them. Guards may nest; only the outermost one touches the database.

@@ -2,7 +2,10 @@
 
 #include <QDateTime>
 
-QString IsoDate(const QDate &date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
+QString IsoDate(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 namespace {
 QVariant storable(const QVariant &v)
@@ -56,7 +59,7 @@ QString Sql::toDisplayString() const
                 out += QLatin1String("Null");
             else if (v.typeId() == QMetaType::QString)
                 out += QLatin1Char('\'') + v.toString().replace(QLatin1String("'"), QLatin1String("''"))
-                       + QLatin1Char('\'');
+                    + QLatin1Char('\'');
             else
                 out += v.toString();
         } else {

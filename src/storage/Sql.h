@@ -15,8 +15,8 @@ class Sql
 public:
     Sql() = default;
     // Literal SQL text only; values go through value().
-    Sql(const char *text) : m_text(QString::fromUtf8(text)) {}
-    explicit Sql(const QString &text) : m_text(text) {}
+    Sql(const char *text) : m_text(QString::fromUtf8(text)) { }
+    explicit Sql(const QString &text) : m_text(text) { }
 
     // A "?" placeholder bound to v. Dates are bound as ISO text, yes/no as 0/1.
     static Sql value(const QVariant &v);

@@ -25,11 +25,26 @@ namespace {
 const QList<QColor> &automaticColors()
 {
     static const QList<QColor> colors = {
-        QColor(0xd9, 0x3a, 0x3a), QColor(0x2f, 0x7e, 0xd8), QColor(0x3c, 0xa8, 0x4b), QColor(0xf2, 0xb7, 0x05),
-        QColor(0x8e, 0x4b, 0xb8), QColor(0xe6, 0x7e, 0x22), QColor(0x17, 0xa5, 0x9a), QColor(0x5d, 0x6d, 0x7e),
-        QColor(0xe8, 0x6a, 0x9a), QColor(0x8d, 0x6e, 0x3f), QColor(0x9c, 0xcc, 0x2c), QColor(0x1f, 0x3a, 0x93),
-        QColor(0xc0, 0x39, 0x2b), QColor(0x00, 0xb8, 0xd4), QColor(0xb0, 0x8d, 0x1e), QColor(0x6a, 0x1b, 0x9a),
-        QColor(0xff, 0x8a, 0x65), QColor(0x2e, 0x7d, 0x32), QColor(0x78, 0x90, 0x9c), QColor(0x88, 0x0e, 0x4f),
+        QColor(0xd9, 0x3a, 0x3a),
+        QColor(0x2f, 0x7e, 0xd8),
+        QColor(0x3c, 0xa8, 0x4b),
+        QColor(0xf2, 0xb7, 0x05),
+        QColor(0x8e, 0x4b, 0xb8),
+        QColor(0xe6, 0x7e, 0x22),
+        QColor(0x17, 0xa5, 0x9a),
+        QColor(0x5d, 0x6d, 0x7e),
+        QColor(0xe8, 0x6a, 0x9a),
+        QColor(0x8d, 0x6e, 0x3f),
+        QColor(0x9c, 0xcc, 0x2c),
+        QColor(0x1f, 0x3a, 0x93),
+        QColor(0xc0, 0x39, 0x2b),
+        QColor(0x00, 0xb8, 0xd4),
+        QColor(0xb0, 0x8d, 0x1e),
+        QColor(0x6a, 0x1b, 0x9a),
+        QColor(0xff, 0x8a, 0x65),
+        QColor(0x2e, 0x7d, 0x32),
+        QColor(0x78, 0x90, 0x9c),
+        QColor(0x88, 0x0e, 0x4f),
     };
     return colors;
 }
@@ -71,7 +86,10 @@ void ChartView::setTitle(const QString &title)
     setAccessibleName(title);
 }
 
-QString ChartView::title() const { return chart()->title(); }
+QString ChartView::title() const
+{
+    return chart()->title();
+}
 
 void ChartView::newSeries(Kind kind)
 {
@@ -101,11 +119,20 @@ void ChartView::setMarksVisible(bool visible)
     rebuild();
 }
 
-double ChartView::pointValue(int index) const { return points.value(index).value; }
+double ChartView::pointValue(int index) const
+{
+    return points.value(index).value;
+}
 
-QString ChartView::pointLabel(int index) const { return points.value(index).label; }
+QString ChartView::pointLabel(int index) const
+{
+    return points.value(index).label;
+}
 
-QColor ChartView::pointColor(int index) const { return points.value(index).color; }
+QColor ChartView::pointColor(int index) const
+{
+    return points.value(index).color;
+}
 
 double ChartView::percentage(int index) const
 {
@@ -188,7 +215,8 @@ void ChartView::rebuild()
     auto *values = new QValueAxis;
     // Room for the marks beyond the ends of the bars; the zero line always shows.
     const double span = qMax(high - low, 1e-9);
-    values->setRange(low < 0 ? low - span * 0.15 : 0, high > 0 ? high + span * 0.15 : (low < 0 ? span * 0.05 : 1));
+    values->setRange(
+        low < 0 ? low - span * 0.15 : 0, high > 0 ? high + span * 0.15 : (low < 0 ? span * 0.05 : 1));
     values->setVisible(false);
     c->addAxis(categories, Qt::AlignBottom);
     c->addAxis(values, Qt::AlignLeft);

@@ -53,7 +53,8 @@ protected:
             const int logical = header->logicalIndex(visual);
             if (header->isSectionHidden(logical))
                 continue;
-            const QRect cell(header->sectionViewportPosition(logical), 0, header->sectionSize(logical), height());
+            const QRect cell(
+                header->sectionViewportPosition(logical), 0, header->sectionSize(logical), height());
             if (cell.right() < 0 || cell.left() > width())
                 continue;
             p.setPen(line);
@@ -130,10 +131,11 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
         restoreCurrentRow();
     });
     connect(dataModel, &QAbstractItemModel::headerDataChanged, this, [this] { applyColumnLayout(); });
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
-        if (current.isValid())
-            rowToRestore = current.row();
-    });
+    connect(
+        selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+            if (current.isValid())
+                rowToRestore = current.row();
+        });
 }
 
 DataGrid::~DataGrid() = default;
@@ -160,11 +162,20 @@ bool DataGrid::refresh(QString *error)
     return ok;
 }
 
-void DataGrid::close() { dataModel->close(); }
+void DataGrid::close()
+{
+    dataModel->close();
+}
 
-bool DataGrid::isOpen() const { return dataModel->isOpen(); }
+bool DataGrid::isOpen() const
+{
+    return dataModel->isOpen();
+}
 
-const Sql &DataGrid::statement() const { return dataModel->statement(); }
+const Sql &DataGrid::statement() const
+{
+    return dataModel->statement();
+}
 
 void DataGrid::setColumns(const QList<GridColumn> &columns)
 {
@@ -177,11 +188,20 @@ void DataGrid::setColumn(int position, const GridColumn &column)
     applyColumnLayout();
 }
 
-void DataGrid::clearColumns() { dataModel->clearColumns(); }
+void DataGrid::clearColumns()
+{
+    dataModel->clearColumns();
+}
 
-int DataGrid::columnCount() const { return dataModel->columnCount(); }
+int DataGrid::columnCount() const
+{
+    return dataModel->columnCount();
+}
 
-GridColumn DataGrid::column(int position) const { return dataModel->column(position); }
+GridColumn DataGrid::column(int position) const
+{
+    return dataModel->column(position);
+}
 
 void DataGrid::setColumnVisible(int position, bool visible)
 {
@@ -190,7 +210,10 @@ void DataGrid::setColumnVisible(int position, bool visible)
     footer->update();
 }
 
-int DataGrid::rowCount() const { return dataModel->totalRows(); }
+int DataGrid::rowCount() const
+{
+    return dataModel->totalRows();
+}
 
 int DataGrid::currentRow() const
 {
@@ -234,9 +257,15 @@ QVariant DataGrid::value(const QString &field) const
     return row < 0 ? QVariant() : dataModel->value(row, field);
 }
 
-QVariant DataGrid::value(int row, const QString &field) const { return dataModel->value(row, field); }
+QVariant DataGrid::value(int row, const QString &field) const
+{
+    return dataModel->value(row, field);
+}
 
-QString DataGrid::displayText(int row, int column) const { return dataModel->displayText(row, column); }
+QString DataGrid::displayText(int row, int column) const
+{
+    return dataModel->displayText(row, column);
+}
 
 bool DataGrid::selectRowWithKey(const QString &field, const QVariant &value)
 {
@@ -253,11 +282,20 @@ void DataGrid::setFooterVisible(bool visible)
     updateGeometries();
 }
 
-QString DataGrid::footerText(int column) const { return dataModel->footerText(column); }
+QString DataGrid::footerText(int column) const
+{
+    return dataModel->footerText(column);
+}
 
-QColor DataGrid::footerColor(int column) const { return dataModel->footer(column).color; }
+QColor DataGrid::footerColor(int column) const
+{
+    return dataModel->footer(column).color;
+}
 
-QWidget *DataGrid::footerBar() const { return footer; }
+QWidget *DataGrid::footerBar() const
+{
+    return footer;
+}
 
 void DataGrid::setBeforeDrawCell(CellColorCallback callback)
 {
@@ -280,7 +318,10 @@ void DataGrid::applyColumnLayout()
     footer->update();
 }
 
-int DataGrid::footerHeight() const { return fontMetrics().height() + 8; }
+int DataGrid::footerHeight() const
+{
+    return fontMetrics().height() + 8;
+}
 
 void DataGrid::updateGeometries()
 {

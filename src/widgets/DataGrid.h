@@ -11,9 +11,9 @@
 //   grid->setBeforeDrawCell([](const CellInfo &cell, QColor &color) { … });
 //   const QVariant key = grid->value("MoneyIndex");   // of the current row
 
+#include "storage/RowSource.h"
 #include "storage/Sql.h"
 #include "widgets/DataGridModel.h"
-#include "storage/RowSource.h"
 
 #include <QTableView>
 

@@ -20,7 +20,10 @@ GridFooter GridFooter::rowCount(const QString &form, const QColor &color)
     return {FooterKind::RowCount, form, color, Qt::AlignCenter};
 }
 
-GridFooter GridFooter::sum(const QColor &color) { return {FooterKind::Sum, QString(), color, Qt::AlignCenter}; }
+GridFooter GridFooter::sum(const QColor &color)
+{
+    return {FooterKind::Sum, QString(), color, Qt::AlignCenter};
+}
 
 QString GridValueText(const QVariant &value)
 {
@@ -66,7 +69,8 @@ ScannedSql scan(const QString &t)
     const qsizetype n = t.size();
     while (i < n) {
         const QChar c = t[i];
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`')
+            || c == QLatin1Char('[')) {
             const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
             // A doubled quote inside is an escape; scanning it as close-then-open is the same.
             const qsizetype end = t.indexOf(close, i + 1);
@@ -121,8 +125,8 @@ bool sameValue(const QVariant &a, const QVariant &b)
     const bool na = numeric(a);
     const bool nb = numeric(b);
     if (na && nb) {
-        if (a.typeId() != QMetaType::Double && b.typeId() != QMetaType::Double && a.typeId() != QMetaType::Float
-            && b.typeId() != QMetaType::Float)
+        if (a.typeId() != QMetaType::Double && b.typeId() != QMetaType::Double
+            && a.typeId() != QMetaType::Float && b.typeId() != QMetaType::Float)
             return a.toLongLong() == b.toLongLong();
         return a.toDouble() == b.toDouble();
     }
@@ -192,9 +196,14 @@ Sql WithoutTrailingOrderBy(const Sql &statement)
     return prefixOf(statement, s, orderAt);
 }
 
-DataGridModel::DataGridModel(QObject *parent) : QAbstractTableModel(parent) {}
+DataGridModel::DataGridModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
 
-int DataGridModel::fieldIndex(const QString &field) const { return m_fieldIndex.value(field.toLower(), -1); }
+int DataGridModel::fieldIndex(const QString &field) const
+{
+    return m_fieldIndex.value(field.toLower(), -1);
+}
 
 void DataGridModel::setBlockSize(int rows)
 {
@@ -287,11 +296,12 @@ bool DataGridModel::run(QString *error)
         return false;
     }
     m_rows = count;
-    m_blocks.insert(0, Block{first, ++m_useCounter});
+    m_blocks.insert(0, Block {first, ++m_useCounter});
     return true;
 }
 
-bool DataGridModel::readBlock(int number, QList<QVariantList> *rows, QStringList *fields, QString *error) const
+bool DataGridModel::readBlock(
+    int number, QList<QVariantList> *rows, QStringList *fields, QString *error) const
 {
     if (!ShareDataModule || !ShareDataModule->isConnected()) {
         if (error)
@@ -299,7 +309,7 @@ bool DataGridModel::readBlock(int number, QList<QVariantList> *rows, QStringList
         return false;
     }
     const Sql sql = Sql("Select * From (") + m_statement + Sql(") Limit ") + Sql::value(m_blockSize)
-                    + Sql(" Offset ") + Sql::value(qint64(number) * m_blockSize);
+        + Sql(" Offset ") + Sql::value(qint64(number) * m_blockSize);
     QSqlQuery q(sharedConnection());
     if (!runSelect(q, sql, error))
         return false;
@@ -433,7 +443,8 @@ int DataGridModel::findRow(const QString &field, const QVariant &value, int near
 
     // Read the key column alone, in the statement's order, until the key turns up; SQLite
     // then reads no other column. The statement is finished before this returns.
-    const Sql keys = Sql(QStringLiteral("Select %1 From (").arg(quotedName(m_fields[f]))) + m_statement + Sql(")");
+    const Sql keys
+        = Sql(QStringLiteral("Select %1 From (").arg(quotedName(m_fields[f]))) + m_statement + Sql(")");
     QSqlQuery q(sharedConnection());
     if (runSelect(q, keys, nullptr)) {
         int row = 0;
@@ -462,8 +473,8 @@ int DataGridModel::walkForRow(int f, const QVariant &value) const
     // same form as the blocks shown.
     const int step = 5000;
     for (int offset = 0; offset < m_rows; offset += step) {
-        const Sql rows = Sql("Select * From (") + m_statement + Sql(") Limit ") + Sql::value(step) + Sql(" Offset ")
-                         + Sql::value(offset);
+        const Sql rows = Sql("Select * From (") + m_statement + Sql(") Limit ") + Sql::value(step)
+            + Sql(" Offset ") + Sql::value(offset);
         QSqlQuery q(sharedConnection());
         if (!runSelect(q, rows, nullptr))
             return -1;
@@ -524,7 +535,10 @@ void DataGridModel::setColumn(int position, const GridColumn &column)
     emit footersChanged();
 }
 
-GridColumn DataGridModel::column(int position) const { return m_columns.value(position); }
+GridColumn DataGridModel::column(int position) const
+{
+    return m_columns.value(position);
+}
 
 void DataGridModel::rememberWidth(int position, int width)
 {
@@ -549,9 +563,15 @@ QString DataGridModel::columnText(int row, int column, QVariant *rawValue) const
     return c.format ? c.format(v) : GridValueText(v);
 }
 
-QString DataGridModel::displayText(int row, int column) const { return columnText(row, column, nullptr); }
+QString DataGridModel::displayText(int row, int column) const
+{
+    return columnText(row, column, nullptr);
+}
 
-GridFooter DataGridModel::footer(int column) const { return m_columns.value(column).footer; }
+GridFooter DataGridModel::footer(int column) const
+{
+    return m_columns.value(column).footer;
+}
 
 bool DataGridModel::hasFooters() const
 {
@@ -593,7 +613,10 @@ QString DataGridModel::footerText(int column) const
     return {};
 }
 
-int DataGridModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : totalRows(); }
+int DataGridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : totalRows();
+}
 
 int DataGridModel::columnCount(const QModelIndex &parent) const
 {

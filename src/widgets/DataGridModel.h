@@ -7,8 +7,8 @@
 // one aggregate statement over the grid's statement, so a result of a million rows opens at
 // once and only the blocks being looked at are ever in memory.
 
-#include "storage/Sql.h"
 #include "storage/RowSource.h"
+#include "storage/Sql.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -60,8 +60,7 @@ struct GridColumn {
 
     // A column whose title and cells share one alignment.
     static GridColumn make(const QString &field, const QString &caption, int width,
-                           const GridFooter &footer = {},
-                           Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+        const GridFooter &footer = {}, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
     {
         GridColumn c;
         c.field = field;
@@ -184,7 +183,7 @@ private:
 class GridRows : public RowSource
 {
 public:
-    explicit GridRows(const DataGridModel &model) : model(model) {}
+    explicit GridRows(const DataGridModel &model) : model(model) { }
     QStringList columnNames() const override { return model.fieldNames(); }
     int rowCount() const override { return model.totalRows(); }
     QVariant value(int row, const QString &column) const override { return model.value(row, column); }

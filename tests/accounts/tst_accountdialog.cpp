@@ -2,7 +2,6 @@
 // against a real ledger file.
 
 #include "AccountsFixture.h"
-
 #include "accounts/AccountForm.h"
 #include "support/TestRegistry.h"
 
@@ -26,8 +25,7 @@ QString accountMessage(const QString &name, const char *outcome)
 }
 
 // Fills the dialog as a person would: a type box clicked (0 leaves both alone), then the boxes.
-void fill(QDialog *d, int type, const QString &name, const QString &amount,
-          const QString &remark = QString())
+void fill(QDialog *d, int type, const QString &name, const QString &amount, const QString &remark = QString())
 {
     if (type == 1)
         child<QCheckBox>(d, QStringLiteral("CheckBox1"))->click();
@@ -60,8 +58,8 @@ class TestAccountDialog : public QObject
     int accountCount() { return ledger->value(QStringLiteral("Select Count(*) From Account")).toInt(); }
     int entriesOf(qint64 account)
     {
-        return ledger->value(QStringLiteral("Select Count(*) From MoneyTable Where MoneyAccount = ?"),
-                             {account})
+        return ledger
+            ->value(QStringLiteral("Select Count(*) From MoneyTable Where MoneyAccount = ?"), {account})
             .toInt();
     }
     QVariantList accountRow(qint64 index)
@@ -69,15 +67,16 @@ class TestAccountDialog : public QObject
         const auto rows = ledger->rows(QStringLiteral("Select AccountName, AccountBase, AccountRemark, "
                                                       "AccountType, AccountPower From Account "
                                                       "Where AccountIndex = ?"),
-                                       {index});
+            {index});
         return rows.value(0);
     }
     // An account with entries, owned by another user.
     qint64 accountWithEntries(const QString &name, int entries)
     {
         const qint64 index = ledger->addAccount(name, 1, 1500, OtherUser);
-        ledger->exec(QStringLiteral("Update Account Set AccountRemark = '开户行：城东支行' Where AccountIndex = ?"),
-                     {index});
+        ledger->exec(
+            QStringLiteral("Update Account Set AccountRemark = '开户行：城东支行' Where AccountIndex = ?"),
+            {index});
         for (int i = 0; i < entries; ++i)
             ledger->addEntry(index, 100 + i, QDate(2026, 6, 1 + i), OtherUser);
         return index;
@@ -121,14 +120,22 @@ private slots:
         const QString noAmount = QStringLiteral("起初金额不得为空");
         const QString badAmount = QStringLiteral("期初金额格式有误，请重新输入");
         // The type message leaves the focus where it was (on 取消 here).
-        QTest::newRow("no type, everything empty") << 0 << "" << "" << noType << "SpeedButton2";
-        QTest::newRow("no type, rest filled") << 0 << "工行" << "100" << noType << "SpeedButton2";
-        QTest::newRow("no name") << 1 << "" << "" << noName << "Edit1";
-        QTest::newRow("amount box cleared") << 2 << "钱箱" << "" << noAmount << "Edit2";
-        QTest::newRow("blanks are a name") << 1 << "  " << "" << noAmount << "Edit2";
-        QTest::newRow("letters in the amount") << 1 << "工行" << "12a" << badAmount << "Edit2";
-        QTest::newRow("grouped digits") << 1 << "工行" << "1,500" << badAmount << "Edit2";
-        QTest::newRow("blank amount") << 2 << "钱箱" << " " << badAmount << "Edit2";
+        QTest::newRow("no type, everything empty") << 0 << ""
+                                                   << "" << noType << "SpeedButton2";
+        QTest::newRow("no type, rest filled") << 0 << "工行"
+                                              << "100" << noType << "SpeedButton2";
+        QTest::newRow("no name") << 1 << ""
+                                 << "" << noName << "Edit1";
+        QTest::newRow("amount box cleared") << 2 << "钱箱"
+                                            << "" << noAmount << "Edit2";
+        QTest::newRow("blanks are a name") << 1 << "  "
+                                           << "" << noAmount << "Edit2";
+        QTest::newRow("letters in the amount") << 1 << "工行"
+                                               << "12a" << badAmount << "Edit2";
+        QTest::newRow("grouped digits") << 1 << "工行"
+                                        << "1,500" << badAmount << "Edit2";
+        QTest::newRow("blank amount") << 2 << "钱箱"
+                                      << " " << badAmount << "Edit2";
     }
     void saveChecksInOrder()
     {
@@ -150,7 +157,7 @@ private slots:
             QCOMPARE(child<QLineEdit>(d, QStringLiteral("Edit2"))->text(), amount);
         });
         QVERIFY(!dialog->NewAccount());
-        QCOMPARE(seams->messageTexts(), QStringList{message});
+        QCOMPARE(seams->messageTexts(), QStringList {message});
         QCOMPARE(accountCount(), before);
         QCOMPARE(refreshes, 0);
     }
@@ -162,10 +169,18 @@ private slots:
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("remark");
         QTest::addColumn<double>("base");
-        QTest::newRow("negative opening") << 1 << "工商银行" << "-500" << "卡号 6222 0001" << -500.0;
-        QTest::newRow("quotes in the name") << 2 << "O'Neil 的'钱箱" << "1500.25" << "" << 1500.25;
-        QTest::newRow("kept as typed") << 1 << "建行" << "0.125" << "" << 0.125;
-        QTest::newRow("name of blanks") << 2 << "   " << "0" << "" << 0.0;
+        QTest::newRow("negative opening") << 1 << "工商银行"
+                                          << "-500"
+                                          << "卡号 6222 0001" << -500.0;
+        QTest::newRow("quotes in the name") << 2 << "O'Neil 的'钱箱"
+                                            << "1500.25"
+                                            << "" << 1500.25;
+        QTest::newRow("kept as typed") << 1 << "建行"
+                                       << "0.125"
+                                       << "" << 0.125;
+        QTest::newRow("name of blanks") << 2 << "   "
+                                        << "0"
+                                        << "" << 0.0;
     }
     void newAccountIsStored()
     {
@@ -191,9 +206,9 @@ private slots:
             QVERIFY(!d->isVisible());
         });
         QVERIFY(dialog->NewAccount());
-        QCOMPARE(seams->messageTexts(), QStringList{accountMessage(name, "新增成功")});
-        const QVariant index = ledger->value(QStringLiteral("Select AccountIndex From Account Where AccountName = ?"),
-                                             {name});
+        QCOMPARE(seams->messageTexts(), QStringList {accountMessage(name, "新增成功")});
+        const QVariant index
+            = ledger->value(QStringLiteral("Select AccountIndex From Account Where AccountName = ?"), {name});
         QVERIFY(index.isValid());
         const QVariantList row = accountRow(index.toLongLong());
         QCOMPARE(row.value(0).toString(), name);
@@ -226,11 +241,12 @@ private slots:
             click(d, "SpeedButton1");
         });
         QVERIFY(!dialog->NewAccount());
-        QCOMPARE(seams->messageTexts(), QStringList{QStringLiteral("该帐户名已经存在，请重新操作")});
+        QCOMPARE(seams->messageTexts(), QStringList {QStringLiteral("该帐户名已经存在，请重新操作")});
         QCOMPARE(accountCount(), before);
-        QCOMPARE(ledger->value(QStringLiteral("Select AccountBase From Account Where AccountName = ?"), {name})
-                     .toDouble(),
-                 10.0);
+        QCOMPARE(
+            ledger->value(QStringLiteral("Select AccountBase From Account Where AccountName = ?"), {name})
+                .toDouble(),
+            10.0);
         QCOMPARE(refreshes, 0);
     }
 
@@ -241,8 +257,10 @@ private slots:
         QTest::addColumn<QString>("amount");
         QTest::addColumn<int>("type");
         QTest::addColumn<double>("base");
-        QTest::newRow("renamed, with quotes") << "新'名字" << "800" << 2 << 800.0;
-        QTest::newRow("same name, new amount") << "" << "-12.5" << 1 << -12.5;
+        QTest::newRow("renamed, with quotes") << "新'名字"
+                                              << "800" << 2 << 800.0;
+        QTest::newRow("same name, new amount") << ""
+                                               << "-12.5" << 1 << -12.5;
     }
     void editAccount()
     {
@@ -257,16 +275,16 @@ private slots:
             QCOMPARE(child<QLineEdit>(d, QStringLiteral("Edit1"))->text(), oldName);
             QCOMPARE(child<QLineEdit>(d, QStringLiteral("Edit2"))->text(), QStringLiteral("1500"));
             QCOMPARE(child<QPlainTextEdit>(d, QStringLiteral("Memo1"))->toPlainText(),
-                     QStringLiteral("开户行：城东支行"));
+                QStringLiteral("开户行：城东支行"));
             QVERIFY(child<QCheckBox>(d, QStringLiteral("CheckBox1"))->isChecked());
             QVERIFY(!child<QWidget>(d, QStringLiteral("SpeedButton3"))->isHidden());
             fill(d, type == 1 ? 0 : type, newName.isEmpty() ? oldName : newName, amount,
-                 QStringLiteral("新备注"));
+                QStringLiteral("新备注"));
             click(d, "SpeedButton1");
         });
         QCOMPARE(dialog->EditAccount(oldName), TFormAccount::EditOutcome::Saved);
         const QString finalName = newName.isEmpty() ? oldName : newName;
-        QCOMPARE(seams->messageTexts(), QStringList{accountMessage(finalName, "修改成功")});
+        QCOMPARE(seams->messageTexts(), QStringList {accountMessage(finalName, "修改成功")});
         const QVariantList row = accountRow(index);
         QCOMPARE(row.value(0).toString(), finalName);
         QCOMPARE(row.value(1).toDouble(), base);
@@ -287,7 +305,7 @@ private slots:
             click(d, "SpeedButton1");
         });
         QCOMPARE(dialog->EditAccount(QStringLiteral("甲")), TFormAccount::EditOutcome::NameTaken);
-        QCOMPARE(seams->messageTexts(), QStringList{QStringLiteral("该帐户名已经存在，请重新操作")});
+        QCOMPARE(seams->messageTexts(), QStringList {QStringLiteral("该帐户名已经存在，请重新操作")});
         QCOMPARE(accountRow(first).value(0).toString(), QStringLiteral("甲"));
 
         seams->clearMessages();
@@ -335,8 +353,8 @@ private slots:
         QTest::addColumn<QStringList>("after"); // messages after the question
         QTest::newRow("answered No") << false << false << QStringList();
         // The entries cannot go, so the account row stays too.
-        QTest::newRow("entries cannot be deleted") << true << true
-                                                   << QStringList{QStringLiteral("SQL命令执行出错")};
+        QTest::newRow("entries cannot be deleted")
+            << true << true << QStringList {QStringLiteral("SQL命令执行出错")};
     }
     void deleteRefusedOrFailedKeepsEverything()
     {
@@ -385,14 +403,15 @@ private slots:
             click(d, "SpeedButton1");
         });
         QVERIFY(dialog->NewAccount());
-        QCOMPARE(ledger->value(QStringLiteral("Select AccountType From Account Where AccountName = '钱箱'")).toInt(), 2);
+        QCOMPARE(ledger->value(QStringLiteral("Select AccountType From Account Where AccountName = '钱箱'"))
+                     .toInt(),
+            2);
     }
 
     void inputsAreNamedByTheirLabels()
     {
-        const QList<QPair<QString, QString>> expected = {{"Edit1", "帐户名称："},
-                                                         {"Edit2", "期初金额："},
-                                                         {"Memo1", "备注信息："}};
+        const QList<QPair<QString, QString>> expected
+            = {{"Edit1", "帐户名称："}, {"Edit2", "期初金额："}, {"Memo1", "备注信息："}};
         for (const auto &[control, text] : expected) {
             QWidget *target = child<QWidget>(dialog.get(), control);
             bool found = false;
@@ -400,10 +419,12 @@ private slots:
                 found = found || (label->buddy() == target && label->text() == text);
             QVERIFY2(found, qPrintable(control));
         }
-        QCOMPARE(child<QCheckBox>(dialog.get(), QStringLiteral("CheckBox1"))->text(), QStringLiteral("银行帐户"));
-        QCOMPARE(child<QCheckBox>(dialog.get(), QStringLiteral("CheckBox2"))->text(), QStringLiteral("现金帐户"));
+        QCOMPARE(
+            child<QCheckBox>(dialog.get(), QStringLiteral("CheckBox1"))->text(), QStringLiteral("银行帐户"));
+        QCOMPARE(
+            child<QCheckBox>(dialog.get(), QStringLiteral("CheckBox2"))->text(), QStringLiteral("现金帐户"));
         QCOMPARE(child<QWidget>(dialog.get(), QStringLiteral("Memo1"))->toolTip(),
-                 QStringLiteral("备注信息：可填写帐户卡号，开户地址等"));
+            QStringLiteral("备注信息：可填写帐户卡号，开户地址等"));
     }
 };
 

@@ -2,7 +2,6 @@
 // logged into the Default ledger.
 
 #include "AccountsFixture.h"
-
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountPanels.h"
 #include "app/Dialogs.h"
@@ -30,7 +29,10 @@ const QColor SkyBlue(166, 202, 240);
 // The seams' today, the main window's current day.
 const QDate Today(2026, 6, 15);
 
-AccountPanels *panelsOf(TFormMain *w) { return AccountPanels::of(w->tabPage(MainTab::Accounts)); }
+AccountPanels *panelsOf(TFormMain *w)
+{
+    return AccountPanels::of(w->tabPage(MainTab::Accounts));
+}
 
 QFrame *panel(TFormMain *w, int slot)
 {
@@ -66,8 +68,8 @@ QAbstractButton *button(TFormMain *w, const char *name)
 void moveMouseOver(QWidget *widget)
 {
     const QPointF at(2, 2);
-    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(
+        QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
 
@@ -98,7 +100,8 @@ private slots:
         QTest::addColumn<int>("slot");
         QTest::addColumn<QRect>("rect");
         QTest::newRow("1024 normal, first") << "1024 * 768" << false << 15 << 0 << QRect(8, 8, 210, 80);
-        QTest::newRow("1024 normal, second row") << "1024 * 768" << false << 15 << 4 << QRect(225, 94, 210, 80);
+        QTest::newRow("1024 normal, second row")
+            << "1024 * 768" << false << 15 << 4 << QRect(225, 94, 210, 80);
         QTest::newRow("1024 maximized") << "1024 * 768" << true << 28 << 27 << QRect(677, 524, 216, 80);
         QTest::newRow("1440 normal") << "1440 * 900" << false << 28 << 5 << QRect(231, 94, 216, 80);
         QTest::newRow("1440 maximized") << "1440 * 900" << true << 40 << 39 << QRect(980, 610, 236, 80);
@@ -154,7 +157,8 @@ private slots:
         {
             auto ledger = run.ledger();
             for (int i = 1; i <= 16; ++i)
-                ledger->addAccount(QStringLiteral("帐户%1").arg(i, 2, 10, QLatin1Char('0')), i == 16 ? 1 : 2, i);
+                ledger->addAccount(
+                    QStringLiteral("帐户%1").arg(i, 2, 10, QLatin1Char('0')), i == 16 ? 1 : 2, i);
         }
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
@@ -170,7 +174,7 @@ private slots:
         run.writeSetting(QStringLiteral("AccountType"), QStringLiteral("2"));
         button(w, "NextAccount")->click();
         QCOMPARE(w->accountPanelPage(), 1);
-        QCOMPARE(shownNames(w), QStringList{QStringLiteral("帐户16")});
+        QCOMPARE(shownNames(w), QStringList {QStringLiteral("帐户16")});
         QVERIFY(!panel(w, 0)->isHidden());
         QVERIFY(!button(w, "NextAccount")->isEnabled());
         QVERIFY(button(w, "PriorAccount")->isEnabled());
@@ -215,7 +219,7 @@ private slots:
         w->RefreshAccountPanels();
         QCOMPARE(panelsOf(w)->pageSize(), 28);
         QCOMPARE(w->accountPanelPage(), 1);
-        QCOMPARE(shownNames(w), (QStringList{QStringLiteral("帐户29"), QStringLiteral("帐户30")}));
+        QCOMPARE(shownNames(w), (QStringList {QStringLiteral("帐户29"), QStringLiteral("帐户30")}));
         QVERIFY(button(w, "PriorAccount")->isEnabled());
         QVERIFY(!button(w, "NextAccount")->isEnabled());
         // …and falls back to the last page that has any.
@@ -240,27 +244,40 @@ private slots:
         QTest::addColumn<QString>("icon");
         QTest::addColumn<bool>("red");
         const QDate june1(2026, 6, 1);
-        QTest::newRow("below zero") << 1 << 100.0 << QVariantList{50.0, june1, -200.0, QDate(2026, 6, 10)}
-                                    << "-50 元" << "-150 元" << "Res/Money-.ico" << true;
-        QTest::newRow("opening amount only") << 1 << 200000.0 << QVariantList{} << "200000 元" << "0 元"
+        QTest::newRow("below zero") << 1 << 100.0 << QVariantList {50.0, june1, -200.0, QDate(2026, 6, 10)}
+                                    << "-50 元"
+                                    << "-150 元"
+                                    << "Res/Money-.ico" << true;
+        QTest::newRow("opening amount only") << 1 << 200000.0 << QVariantList {} << "200000 元"
+                                             << "0 元"
                                              << "Res/Yellow+.ico" << false;
-        QTest::newRow("entries of exactly 30000") << 1 << 0.0 << QVariantList{30000.0, june1}
-                                                  << "30000 元" << "30000 元" << "Res/Yellow+.ico" << false;
-        QTest::newRow("entries of 30000.01") << 2 << 0.0 << QVariantList{30000.01, june1}
-                                             << "30000.01 元" << "30000.01 元" << "Res/Purple++.ico" << false;
-        QTest::newRow("entries above 100000") << 2 << -5.0 << QVariantList{100000.5, QDate(2025, 1, 3)}
-                                              << "99995.5 元" << "0 元" << "Res/Purple+++.ico" << false;
-        QTest::newRow("exactly zero") << 2 << 100.0 << QVariantList{-100.0, june1} << "0 元" << "-100 元"
+        QTest::newRow("entries of exactly 30000") << 1 << 0.0 << QVariantList {30000.0, june1} << "30000 元"
+                                                  << "30000 元"
+                                                  << "Res/Yellow+.ico" << false;
+        QTest::newRow("entries of 30000.01") << 2 << 0.0 << QVariantList {30000.01, june1} << "30000.01 元"
+                                             << "30000.01 元"
+                                             << "Res/Purple++.ico" << false;
+        QTest::newRow("entries above 100000")
+            << 2 << -5.0 << QVariantList {100000.5, QDate(2025, 1, 3)} << "99995.5 元"
+            << "0 元"
+            << "Res/Purple+++.ico" << false;
+        QTest::newRow("exactly zero") << 2 << 100.0 << QVariantList {-100.0, june1} << "0 元"
+                                      << "-100 元"
                                       << "Res/Money0.ico" << false;
         // Later this month: in the month, not yet in the balance.
-        QTest::newRow("later in the month") << 1 << 10.0 << QVariantList{70.0, QDate(2026, 6, 30)}
-                                            << "10 元" << "70 元" << "Res/Yellow+.ico" << false;
-        QTest::newRow("next month") << 1 << 10.0 << QVariantList{70.0, QDate(2026, 7, 1)}
-                                    << "10 元" << "0 元" << "Res/Yellow+.ico" << false;
-        QTest::newRow("last month") << 1 << 10.0 << QVariantList{-70.0, QDate(2026, 5, 31)}
-                                    << "-60 元" << "0 元" << "Res/Money-.ico" << true;
-        QTest::newRow("the current day counts") << 1 << 0.0 << QVariantList{1.5, QDate(2026, 6, 15)}
-                                                << "1.5 元" << "1.5 元" << "Res/Yellow+.ico" << false;
+        QTest::newRow("later in the month") << 1 << 10.0 << QVariantList {70.0, QDate(2026, 6, 30)} << "10 元"
+                                            << "70 元"
+                                            << "Res/Yellow+.ico" << false;
+        QTest::newRow("next month") << 1 << 10.0 << QVariantList {70.0, QDate(2026, 7, 1)} << "10 元"
+                                    << "0 元"
+                                    << "Res/Yellow+.ico" << false;
+        QTest::newRow("last month") << 1 << 10.0 << QVariantList {-70.0, QDate(2026, 5, 31)} << "-60 元"
+                                    << "0 元"
+                                    << "Res/Money-.ico" << true;
+        QTest::newRow("the current day counts")
+            << 1 << 0.0 << QVariantList {1.5, QDate(2026, 6, 15)} << "1.5 元"
+            << "1.5 元"
+            << "Res/Yellow+.ico" << false;
     }
     void balanceAndIcon()
     {
@@ -282,7 +299,7 @@ private slots:
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
         QCOMPARE(w->currentDay(), Today);
-        QCOMPARE(shownNames(w), QStringList{QStringLiteral("测试帐户")});
+        QCOMPARE(shownNames(w), QStringList {QStringLiteral("测试帐户")});
         QCOMPARE(part(w, 0, "AccountMoney"), balance);
         QCOMPARE(part(w, 0, "AccountMonth"), month);
         QCOMPARE(part(w, 0, "AccountKind"), type == 1 ? QStringLiteral("银行帐") : QStringLiteral("现金帐"));
@@ -301,11 +318,11 @@ private slots:
         QTest::addColumn<int>("sortBy");
         QTest::addColumn<int>("direction");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("by number") << 0 << 0 << QStringList{"乙", "甲", "丁", "丙"};
-        QTest::newRow("by number, descending") << 0 << 1 << QStringList{"丙", "丁", "甲", "乙"};
-        QTest::newRow("by type, descending") << 1 << 1 << QStringList{"甲", "丙", "乙", "丁"};
-        QTest::newRow("by type") << 1 << 0 << QStringList{"乙", "丁", "甲", "丙"};
-        QTest::newRow("by name") << 2 << 0 << QStringList{"丁", "丙", "乙", "甲"};
+        QTest::newRow("by number") << 0 << 0 << QStringList {"乙", "甲", "丁", "丙"};
+        QTest::newRow("by number, descending") << 0 << 1 << QStringList {"丙", "丁", "甲", "乙"};
+        QTest::newRow("by type, descending") << 1 << 1 << QStringList {"甲", "丙", "乙", "丁"};
+        QTest::newRow("by type") << 1 << 0 << QStringList {"乙", "丁", "甲", "丙"};
+        QTest::newRow("by name") << 2 << 0 << QStringList {"丁", "丙", "乙", "甲"};
     }
     void sortOrder()
     {
@@ -331,8 +348,10 @@ private slots:
         byList->setCurrentIndex(sortBy);
         directionList->setCurrentIndex(direction);
         QCOMPARE(shownNames(w), order);
-        QCOMPARE(run.readSetting(QStringLiteral("帐户排序方式")), sortBy == 0 ? QStringLiteral("<none>") : QString::number(sortBy));
-        QCOMPARE(run.readSetting(QStringLiteral("帐户排序方向")), direction == 0 ? QStringLiteral("<none>") : QString::number(direction));
+        QCOMPARE(run.readSetting(QStringLiteral("帐户排序方式")),
+            sortBy == 0 ? QStringLiteral("<none>") : QString::number(sortBy));
+        QCOMPARE(run.readSetting(QStringLiteral("帐户排序方向")),
+            direction == 0 ? QStringLiteral("<none>") : QString::number(direction));
         QCOMPARE(Session().AccountBookFilter, filter);
 
         // The next run starts with the stored choice.
@@ -356,7 +375,7 @@ private slots:
         QVERIFY(run.startAs(Cashier));
         QCOMPARE(child<QComboBox>(run.window(), QStringLiteral("ComboBox2"))->currentIndex(), 0);
         QCOMPARE(child<QComboBox>(run.window(), QStringLiteral("ComboBox6"))->currentIndex(), 0);
-        QCOMPARE(shownNames(run.window()), QStringList{QStringLiteral("甲")});
+        QCOMPARE(shownNames(run.window()), QStringList {QStringLiteral("甲")});
         QVERIFY(run.seams.messages.isEmpty());
     }
 
@@ -367,10 +386,14 @@ private slots:
         QTest::addColumn<QString>("picture"); // empty: the close box
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("bank book") << "Image1" << "1" << QStringList{"银行"};
-        QTest::newRow("cash book") << "Image2" << "2" << QStringList{"现金"};
-        QTest::newRow("both") << "Image5" << "5" << QStringList{"银行", "现金"};
-        QTest::newRow("close box") << "" << "2" << QStringList{"现金"};
+        QTest::newRow("bank book") << "Image1"
+                                   << "1" << QStringList {"银行"};
+        QTest::newRow("cash book") << "Image2"
+                                   << "2" << QStringList {"现金"};
+        QTest::newRow("both") << "Image5"
+                              << "5" << QStringList {"银行", "现金"};
+        QTest::newRow("close box") << ""
+                                   << "2" << QStringList {"现金"};
     }
     void bookChoice()
     {
@@ -390,7 +413,7 @@ private slots:
         // After login.
         QVERIFY(run.startAs(Cashier, choose));
         TFormMain *w = run.window();
-        QCOMPARE(run.seams.shownDialogs, (QStringList{"TFormLogin", "TFormChose"}));
+        QCOMPARE(run.seams.shownDialogs, (QStringList {"TFormLogin", "TFormChose"}));
         QCOMPARE(run.readSetting(QStringLiteral("AccountType")), stored);
         QCOMPARE(shownNames(w), shown);
 
@@ -426,17 +449,18 @@ private slots:
         }
         QVERIFY(run.startAs(user));
         TFormMain *w = run.window();
-        QCOMPARE(shownNames(w), QStringList{QStringLiteral("他的")});
+        QCOMPARE(shownNames(w), QStringList {QStringLiteral("他的")});
         QCOMPARE(part(w, 0, "AccountMoney"), QStringLiteral("150 元"));
         QCOMPARE(part(w, 0, "AccountMonth"), QStringLiteral("50 元"));
         QVERIFY(run.seams.messages.isEmpty());
 
         // With the right, every account and every entry.
         run.program.reset();
-        run.ledger()->exec(QStringLiteral("Update Power Set PowerRange = ? Where PowerName = ?"), {AllRights, user});
+        run.ledger()->exec(
+            QStringLiteral("Update Power Set PowerRange = ? Where PowerName = ?"), {AllRights, user});
         QVERIFY(run.startAs(user));
         w = run.window();
-        QCOMPARE(shownNames(w), (QStringList{QStringLiteral("他的"), QStringLiteral("别人的")}));
+        QCOMPARE(shownNames(w), (QStringList {QStringLiteral("他的"), QStringLiteral("别人的")}));
         QCOMPARE(part(w, 0, "AccountMoney"), QStringLiteral("1150 元"));
         QCOMPARE(part(w, 1, "AccountMoney"), QStringLiteral("110 元"));
     }
@@ -456,20 +480,21 @@ private slots:
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
         AccountPanels *panels = panelsOf(w);
-        panels->AccountSearchFragment = Sql(" And (instr(AccountName, ") + Sql::value(QStringLiteral("'箱")) + Sql(") > 0)");
+        panels->AccountSearchFragment
+            = Sql(" And (instr(AccountName, ") + Sql::value(QStringLiteral("'箱")) + Sql(") > 0)");
         w->RefreshAccountPanels();
-        QCOMPARE(shownNames(w), QStringList{QStringLiteral("现金'箱")});
+        QCOMPARE(shownNames(w), QStringList {QStringLiteral("现金'箱")});
 
         panels->AccountSearchFragment = Sql(" And (NoSuchColumn = 1)");
         w->RefreshAccountPanels();
-        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("刷新帐户房子时出错")});
-        QCOMPARE(shownNames(w), QStringList{QStringLiteral("现金'箱")});
+        QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("刷新帐户房子时出错")});
+        QCOMPARE(shownNames(w), QStringList {QStringLiteral("现金'箱")});
 
         run.seams.clearMessages();
         panels->AccountSearchFragment = Sql();
         run.ledger()->exec(QStringLiteral("Alter Table MoneyTable Rename To MoneyTableGone"));
         w->RefreshAccountPanels();
-        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("统计帐户金额时出错")});
+        QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("统计帐户金额时出错")});
     }
 
     // A click on any part of a panel hands its name and balance on; the mouse paints the panel
@@ -489,7 +514,8 @@ private slots:
         for (const char *name : {"AccountIcon", "AccountKind", "AccountName", "AccountMoney"}) {
             QTest::mouseClick(child<QWidget>(panel(w, 1), QString::fromLatin1(name)), Qt::LeftButton);
             QCOMPARE(clicks.size(), 1);
-            QCOMPARE(clicks.takeFirst(), (QVariantList{QStringLiteral("第二'号"), QStringLiteral("-3.5 元")}));
+            QCOMPARE(
+                clicks.takeFirst(), (QVariantList {QStringLiteral("第二'号"), QStringLiteral("-3.5 元")}));
         }
         QTest::mouseClick(panel(w, 0), Qt::LeftButton);
         QCOMPARE(clicks.takeFirst().value(0).toString(), QStringLiteral("第一"));
@@ -524,8 +550,8 @@ private slots:
             child<QPushButton>(d, QStringLiteral("SpeedButton1"))->click();
         });
         button(w, "NewAccount")->click();
-        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("帐户\u3000零钱\u3000新增成功")});
-        QCOMPARE(shownNames(w), QStringList{QStringLiteral("零钱")});
+        QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("帐户\u3000零钱\u3000新增成功")});
+        QCOMPARE(shownNames(w), QStringList {QStringLiteral("零钱")});
         QCOMPARE(part(w, 0, "AccountMoney"), QStringLiteral("-500 元"));
         QCOMPARE(panelsOf(w)->iconFile(0), QStringLiteral("Res/Money-.ico"));
         QVERIFY(child<QWidget>(w, QStringLiteral("ImageAccount"))->isHidden());
@@ -537,24 +563,26 @@ private slots:
         Run run;
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
-        const QList<QPair<const char *, QPoint>> places = {
-            {"AccountSum", QPoint(24, 448)}, {"ImageAccount", QPoint(152, 296)},
-            {"PriorAccount", QPoint(184, 448)}, {"NewAccount", QPoint(344, 448)},
-            {"NextAccount", QPoint(504, 448)}, {"ComboBox2", QPoint(672, 96)}};
+        const QList<QPair<const char *, QPoint>> places
+            = {{"AccountSum", QPoint(24, 448)}, {"ImageAccount", QPoint(152, 296)},
+                {"PriorAccount", QPoint(184, 448)}, {"NewAccount", QPoint(344, 448)},
+                {"NextAccount", QPoint(504, 448)}, {"ComboBox2", QPoint(672, 96)}};
         for (const auto &[name, at] : places)
             QCOMPARE(child<QWidget>(w, QString::fromLatin1(name))->geometry().topLeft(), at);
         QCOMPARE(child<QLabel>(w, QStringLiteral("AccountSum"))->text(), QStringLiteral("总金额：0 元"));
         QCOMPARE(button(w, "PriorAccount")->text(), QStringLiteral("上一页"));
         QCOMPARE(button(w, "NextAccount")->text(), QStringLiteral("下一页"));
         QCOMPARE(button(w, "NewAccount")->text(), QStringLiteral("新增帐户"));
-        QCOMPARE(child<QLabel>(w, QStringLiteral("Label19"))->buddy(), child<QWidget>(w, QStringLiteral("ComboBox2")));
+        QCOMPARE(child<QLabel>(w, QStringLiteral("Label19"))->buddy(),
+            child<QWidget>(w, QStringLiteral("ComboBox2")));
         QVERIFY(!child<QWidget>(w, QStringLiteral("ComboBox6"))->accessibleName().isEmpty());
         for (int i = 0; i < Accounts::PanelCount; ++i)
             QCOMPARE(panel(w, i)->geometry(),
-                     Accounts::AccountSlotRect(Accounts::AccountPanelGrid(Accounts::Mode1024, false), i));
+                Accounts::AccountSlotRect(Accounts::AccountPanelGrid(Accounts::Mode1024, false), i));
         // 帐户月结 stays reachable above the panels' container.
         const QObjectList stack = w->tabPage(MainTab::Accounts)->children();
-        QVERIFY(stack.indexOf(panelsOf(w)) < stack.indexOf(child<QWidget>(w, QStringLiteral("SpeedButton3"))));
+        QVERIFY(
+            stack.indexOf(panelsOf(w)) < stack.indexOf(child<QWidget>(w, QStringLiteral("SpeedButton3"))));
     }
 };
 

@@ -31,7 +31,6 @@
 
 using namespace TestSupport;
 
-
 namespace {
 
 const QString Title = QStringLiteral("翎溪记帐财务软件");
@@ -48,8 +47,8 @@ void execOn(const QString &path, const QStringList &statements, const QVariantLi
 void addUser(const ProgramFolder &folder, const QString &name, const QString &range)
 {
     execOn(folder.filePath(DefaultLedger),
-           {QStringLiteral("Insert Into Power (PowerName, PowerKey, PowerRange) Values (?, '', ?)")},
-           {name, range});
+        {QStringLiteral("Insert Into Power (PowerName, PowerKey, PowerRange) Values (?, '', ?)")},
+        {name, range});
 }
 
 void writeSetting(const ProgramFolder &folder, const QString &key, const QString &value)
@@ -60,7 +59,7 @@ void writeSetting(const ProgramFolder &folder, const QString &key, const QString
 QString readSetting(const ProgramFolder &folder, const QString &key)
 {
     return ReadSetting(Texts::SettingsSection, key, QStringLiteral("<none>"),
-                       folder.filePath(QStringLiteral("Quillbrook.ini")));
+        folder.filePath(QStringLiteral("Quillbrook.ini")));
 }
 
 // Reopen the remembered ledger at start instead of asking.
@@ -136,7 +135,7 @@ private slots:
 
         QVERIFY(!run.start());
         QCOMPARE(run.seams.messageTexts(),
-                 QStringList{QStringLiteral("数据库文件丢失，请联系翎溪软件有限公司400-820-6315")});
+            QStringList {QStringLiteral("数据库文件丢失，请联系翎溪软件有限公司400-820-6315")});
         QCOMPARE(run.seams.messages[0].kind, Platform::MessageKind::Error);
         QVERIFY(run.seams.shownDialogs.isEmpty());
         QVERIFY(!run.window()->isVisible());
@@ -173,7 +172,7 @@ private slots:
         QCOMPARE(run.seams.messages.size(), 1);
         QCOMPARE(run.seams.messages[0].kind, Platform::MessageKind::Error);
         QVERIFY2(run.seams.messages[0].text.startsWith(QStringLiteral("数据库打开失败：")),
-                 qPrintable(run.seams.messages[0].text));
+            qPrintable(run.seams.messages[0].text));
         QVERIFY(run.seams.messages[0].text.contains(broken));
         QVERIFY(run.seams.shownDialogs.isEmpty());
         QVERIFY(!run.window()->isVisible());
@@ -182,7 +181,7 @@ private slots:
 
     void startLedgerChoice_data()
     {
-        QTest::addColumn<QString>("loginMode");     // empty: no settings file at all
+        QTest::addColumn<QString>("loginMode"); // empty: no settings file at all
         QTest::addColumn<QString>("loginDatabase"); // relative to the program folder
         QTest::addColumn<bool>("chooserShown");
         const QString chooser = SettingTexts::LoginModeChooser;
@@ -193,7 +192,8 @@ private slots:
         QTest::newRow("automatic, last ledger gone") << automatic << "DataBase/Gone.ddb" << true;
         QTest::newRow("automatic, none remembered") << automatic << QString() << true;
         QTest::newRow("other text acts as automatic") << "下次再说" << DefaultLedger << false;
-        QTest::newRow("other text, last ledger gone") << "下次再说" << "DataBase/Gone.ddb" << true;
+        QTest::newRow("other text, last ledger gone") << "下次再说"
+                                                      << "DataBase/Gone.ddb" << true;
     }
     void startLedgerChoice()
     {
@@ -204,7 +204,7 @@ private slots:
         if (!loginMode.isEmpty()) {
             writeSetting(run.folder, QStringLiteral("LoginMode"), loginMode);
             writeSetting(run.folder, QStringLiteral("LoginDatabase"),
-                         loginDatabase.isEmpty() ? QString() : run.folder.filePath(loginDatabase));
+                loginDatabase.isEmpty() ? QString() : run.folder.filePath(loginDatabase));
         }
         if (chooserShown)
             run.seams.onDialog(QStringLiteral("TFormDBChose"), chooseLedger(QStringLiteral("日常帐套")));
@@ -212,15 +212,13 @@ private slots:
         run.seams.onDialog(QStringLiteral("TFormChose"), Cancel);
 
         QVERIFY(run.start());
-        const QStringList expected = chooserShown
-                                         ? QStringList{"TFormDBChose", "TFormLogin", "TFormChose"}
-                                         : QStringList{"TFormLogin", "TFormChose"};
+        const QStringList expected = chooserShown ? QStringList {"TFormDBChose", "TFormLogin", "TFormChose"}
+                                                  : QStringList {"TFormLogin", "TFormChose"};
         QCOMPARE(run.seams.shownDialogs, expected);
         QVERIFY(run.seams.messages.isEmpty());
         QCOMPARE(ShareDataModule->databasePath(), run.folder.filePath(DefaultLedger));
         // Only a login through the chooser knows the ledger's caption text.
-        QCOMPARE(run.window()->windowTitle(),
-                 chooserShown ? Title + QStringLiteral(" - 日常帐套") : Title);
+        QCOMPARE(run.window()->windowTitle(), chooserShown ? Title + QStringLiteral(" - 日常帐套") : Title);
         QVERIFY(run.window()->isVisible());
         QCOMPARE(Session().DefaultLedgerFolder, QStringLiteral("[RunPath]\\DataBase\\"));
         QCOMPARE(Session().ProgramDir, run.folder.path());
@@ -235,8 +233,9 @@ private slots:
         QTest::newRow("tips shown") << "日常帐套" << false << Title + QStringLiteral(" - 日常帐套");
         QTest::newRow("empty tips") << "日常帐套" << true << Title;
         // The demonstration ledger's tips carry the real dates of its shifted data.
-        QTest::newRow("demonstration") << "软件演示帐套" << false
-                                       << Title + QStringLiteral(" - 演示帐套（演示数据 2026-6-8 至 2026-6-15）");
+        QTest::newRow("demonstration")
+            << "软件演示帐套" << false
+            << Title + QStringLiteral(" - 演示帐套（演示数据 2026-6-8 至 2026-6-15）");
     }
     void captionFollowsLedgerTips()
     {
@@ -246,7 +245,7 @@ private slots:
         Run run;
         if (emptyTips)
             execOn(run.folder.filePath(QStringLiteral("Quillbrook3.MDB")),
-                   {QStringLiteral("Update SoftData Set SoftDataTips = '' Where SoftDataName = ?")}, {ledger});
+                {QStringLiteral("Update SoftData Set SoftDataTips = '' Where SoftDataName = ?")}, {ledger});
         run.seams.onDialog(QStringLiteral("TFormDBChose"), chooseLedger(ledger));
         run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Cashier));
         run.seams.onDialog(QStringLiteral("TFormChose"), Cancel);
@@ -272,7 +271,7 @@ private slots:
             rememberLedger(run.folder, run.folder.filePath(DefaultLedger));
         } else {
             run.seams.onDialog(QStringLiteral("TFormDBChose"),
-                               cancelChooser ? Cancel : chooseLedger(QStringLiteral("日常帐套")));
+                cancelChooser ? Cancel : chooseLedger(QStringLiteral("日常帐套")));
             expected << "TFormDBChose";
         }
         if (!cancelChooser) {
@@ -294,21 +293,23 @@ private slots:
         QTest::addColumn<QStringList>("tabs");
         QTest::addColumn<QStringList>("buttons");
         const QStringList userTabs = {"帐户状况", "日记帐簿", "应收应付"};
-        const QStringList allTabs = userTabs + QStringList{"报表中心"};
-        const QStringList allButtons = {"SpeedButtonGet", "SpeedButtonPay", "SpeedButtonDraw",
-                                        "SpeedButton3", "SpeedButton5", "SpeedButton6",
-                                        "SpeedButton7", "SpeedButton8", "SpeedButton9",
-                                        "SpeedButton10"};
+        const QStringList allTabs = userTabs + QStringList {"报表中心"};
+        const QStringList allButtons = {"SpeedButtonGet", "SpeedButtonPay", "SpeedButtonDraw", "SpeedButton3",
+            "SpeedButton5", "SpeedButton6", "SpeedButton7", "SpeedButton8", "SpeedButton9", "SpeedButton10"};
         QTest::newRow("出纳 of a new ledger") << Cashier << QString() << allTabs << allButtons;
         QTest::newRow("every right") << "李四" << AllRights << allTabs << allButtons;
-        QTest::newRow("no rights") << "李四" << "" << userTabs << QStringList();
-        QTest::newRow("income and reports") << "李四" << "财务收入，财务报表" << allTabs
-                                            << QStringList{"SpeedButtonGet", "SpeedButton3", "SpeedButton5"};
-        QTest::newRow("expense and edit") << "李四" << "财务支出，数据修改" << userTabs
-                                          << QStringList{"SpeedButtonPay", "SpeedButton6", "SpeedButton7",
-                                                         "SpeedButton8", "SpeedButton9", "SpeedButton10"};
-        QTest::newRow("transfer and overview") << "李四" << "财务平调，数据总览" << userTabs
-                                               << QStringList{"SpeedButtonDraw"};
+        QTest::newRow("no rights") << "李四"
+                                   << "" << userTabs << QStringList();
+        QTest::newRow("income and reports") << "李四"
+                                            << "财务收入，财务报表" << allTabs
+                                            << QStringList {"SpeedButtonGet", "SpeedButton3", "SpeedButton5"};
+        QTest::newRow("expense and edit") << "李四"
+                                          << "财务支出，数据修改" << userTabs
+                                          << QStringList {"SpeedButtonPay", "SpeedButton6", "SpeedButton7",
+                                                 "SpeedButton8", "SpeedButton9", "SpeedButton10"};
+        QTest::newRow("transfer and overview")
+            << "李四"
+            << "财务平调，数据总览" << userTabs << QStringList {"SpeedButtonDraw"};
     }
     void rightsShapeWindow()
     {
@@ -329,11 +330,11 @@ private slots:
         QVERIFY(!child<QWidget>(w, "PanelWork")->isHidden());
         for (const RightButton &rb : RightButtons())
             QCOMPARE(w->action(QString::fromLatin1(rb.action))->isEnabled(),
-                     buttons.contains(QString::fromLatin1(rb.button)));
+                buttons.contains(QString::fromLatin1(rb.button)));
         // The login refreshed every view: the filters are built for this user.
         QCOMPARE(w->bookPicture(), QStringLiteral("Res/CompanyAccount2.bmp"));
-        QCOMPARE(Session().MoneyOwnerFilter.isEmpty(), range.contains(QStringLiteral("数据总览"))
-                                                           || user == Cashier);
+        QCOMPARE(Session().MoneyOwnerFilter.isEmpty(),
+            range.contains(QStringLiteral("数据总览")) || user == Cashier);
     }
 
     void administratorSeesOnlySettings()
@@ -341,7 +342,7 @@ private slots:
         Run run;
         QVERIFY(run.startAs(QStringLiteral("管理员")));
         TFormMain *w = run.window();
-        QCOMPARE(visibleTabs(w), (QStringList{"软件设置", "数据维护"}));
+        QCOMPARE(visibleTabs(w), (QStringList {"软件设置", "数据维护"}));
         QCOMPARE(w->tabs()->tabText(w->tabs()->currentIndex()), QStringLiteral("软件设置"));
         QVERIFY(child<QWidget>(w, "PanelWork")->isHidden());
         QCOMPARE(child<QLabel>(w, "Label18")->text(), QStringLiteral("管理员"));
@@ -398,7 +399,7 @@ private slots:
         const ViewFilters f = MakeViewFilters(accountType, overview, user);
         QCOMPARE(f.AccountBookFilter.text(), bookText);
         QCOMPARE(f.BookPicture, picture);
-        const QVariantList owner = overview ? QVariantList{} : QVariantList{user};
+        const QVariantList owner = overview ? QVariantList {} : QVariantList {user};
         QCOMPARE(f.AccountBookFilter.values(), owner);
         if (overview) {
             QVERIFY(f.MoneyOwnerFilter.isEmpty());
@@ -418,17 +419,19 @@ private slots:
         const QString user = QStringLiteral("O'Brien");
         addUser(run.folder, user, QStringLiteral("财务收入"));
         execOn(run.folder.filePath(DefaultLedger),
-               {QStringLiteral("Insert Into Account (AccountName, AccountType, AccountPower) Values ('他的', 1, ?)"),
-                QStringLiteral("Insert Into Account (AccountName, AccountType, AccountPower) Values ('别人的', 1, '出纳')")},
-               {user});
+            {QStringLiteral(
+                 "Insert Into Account (AccountName, AccountType, AccountPower) Values ('他的', 1, ?)"),
+                QStringLiteral("Insert Into Account (AccountName, AccountType, AccountPower) Values "
+                               "('别人的', 1, '出纳')")},
+            {user});
         QVERIFY(run.startAs(user));
         QCOMPARE(Session().CurrentUser, user);
-        QCOMPARE(Session().AccountBookFilter.values(), QVariantList{user});
+        QCOMPARE(Session().AccountBookFilter.values(), QVariantList {user});
 
         Query q;
-        QVERIFY(RunQuery(q, Sql("Select AccountName From Account Where AccountIndex > 1")
-                                + Session().AccountBookFilter,
-                         Texts::DatabaseOpenFailed));
+        QVERIFY(RunQuery(q,
+            Sql("Select AccountName From Account Where AccountIndex > 1") + Session().AccountBookFilter,
+            Texts::DatabaseOpenFailed));
         QCOMPARE(q.rowCount(), 1);
         QCOMPARE(q.text("AccountName"), QStringLiteral("他的"));
         QVERIFY(run.seams.messages.isEmpty());
@@ -460,18 +463,19 @@ private slots:
         w->tabs()->setCurrentIndex(2);
         child<QAbstractButton>(w, "SpeedButtonReLogin")->click();
         QCOMPARE(child<QLabel>(w, "Label18")->text(), QStringLiteral("张三"));
-        QCOMPARE(visibleTabs(w), (QStringList{"帐户状况", "日记帐簿", "应收应付"}));
+        QCOMPARE(visibleTabs(w), (QStringList {"帐户状况", "日记帐簿", "应收应付"}));
         QCOMPARE(w->tabs()->currentIndex(), 0);
-        QCOMPARE(visibleRightButtons(w), (QStringList{"SpeedButtonGet", "SpeedButton5"}));
+        QCOMPARE(visibleRightButtons(w), (QStringList {"SpeedButtonGet", "SpeedButton5"}));
         QCOMPARE(Session().AccountBookFilter,
-                 Sql(" And (AccountType = 1) And (AccountPower = ") + Sql::value(QStringLiteral("张三")) + Sql(")"));
-        QCOMPARE(Session().MoneyOwnerFilter.values(), QVariantList{QStringLiteral("张三")});
+            Sql(" And (AccountType = 1) And (AccountPower = ") + Sql::value(QStringLiteral("张三"))
+                + Sql(")"));
+        QCOMPARE(Session().MoneyOwnerFilter.values(), QVariantList {QStringLiteral("张三")});
         QCOMPARE(ShareDataModule->databasePath(), run.folder.filePath(DefaultLedger));
 
         // And the administrator after him.
         run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(QStringLiteral("管理员")));
         w->action(QStringLiteral("ActionReLogin"))->trigger();
-        QCOMPARE(visibleTabs(w), (QStringList{"软件设置", "数据维护"}));
+        QCOMPARE(visibleTabs(w), (QStringList {"软件设置", "数据维护"}));
         QVERIFY(child<QWidget>(w, "PanelWork")->isHidden());
         QVERIFY(run.seams.messages.isEmpty());
     }
@@ -494,17 +498,17 @@ private slots:
             return Session().AccountBookFilter.text();
         };
         QCOMPARE(bookAfter("2", [&] { child<QAbstractButton>(w, "BitBtn1")->click(); }),
-                 QStringLiteral(" And (AccountType = 2)"));
+            QStringLiteral(" And (AccountType = 2)"));
         QCOMPARE(Session().CurrentDay, QDate(2026, 2, 28));
         QCOMPARE(w->bookPicture(), QStringLiteral("Res/CompanyAccount3.bmp"));
         QCOMPARE(bookAfter("5", [&] { child<QAbstractButton>(w, "BitBtn2")->click(); }),
-                 QStringLiteral(" And ((AccountType = 1) Or (AccountType = 2))"));
+            QStringLiteral(" And ((AccountType = 1) Or (AccountType = 2))"));
         QCOMPARE(Session().CurrentDay, QDate(2026, 3, 1));
         QCOMPARE(bookAfter("0", [&] { picker->setDate(QDate(2026, 5, 20)); }),
-                 QStringLiteral(" And (AccountType = 0)"));
+            QStringLiteral(" And (AccountType = 0)"));
         QCOMPARE(Session().CurrentDay, QDate(2026, 5, 20));
         QCOMPARE(bookAfter("1", [&] { ShareDataModule->RequestRefreshAll(); }),
-                 QStringLiteral(" And (AccountType = 1)"));
+            QStringLiteral(" And (AccountType = 1)"));
         // An unknown book keeps the picture shown and drops the type condition.
         QCOMPARE(bookAfter("9", [&] { ShareDataModule->RequestRefreshAll(); }), QString());
         QCOMPARE(w->bookPicture(), QStringLiteral("Res/CompanyAccount2.bmp"));
@@ -540,7 +544,7 @@ private slots:
             combo->setCurrentIndex(combo->findText(item));
             button->click();
             QCOMPARE(readSetting(run.folder, c.key), item);
-            QCOMPARE(run.seams.messageTexts(), QStringList{c.messagePrefix + item});
+            QCOMPARE(run.seams.messageTexts(), QStringList {c.messagePrefix + item});
             QCOMPARE(run.seams.messages[0].kind, Platform::MessageKind::Information);
         }
     }
@@ -565,9 +569,9 @@ private slots:
             if (c.key == QLatin1String("LoginMode") || stored == QLatin1String("<missing>"))
                 continue;
             writeSetting(run.folder, c.key,
-                         stored == QLatin1String("<item0>") ? c.item0
-                         : stored == QLatin1String("<item1>") ? c.item1
-                                                             : stored);
+                stored == QLatin1String("<item0>")       ? c.item0
+                    : stored == QLatin1String("<item1>") ? c.item1
+                                                         : stored);
         }
         QVERIFY(run.startAs(QStringLiteral("管理员")));
         for (const SettingChoice &c : SettingChoices()) {
@@ -585,9 +589,16 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("tel");
         QTest::addColumn<QString>("message");
-        QTest::newRow("plain") << DefaultSaleLink << "王五" << "021-1234" << "我想了解软件的升级服务";
-        QTest::newRow("delimiters stay data") << DefaultSaleLink << "A&B=C" << "+86 138" << "100% #1?";
-        QTest::newRow("link with query") << "https://sale.example/s?from=app" << "" << "1" << "x y";
+        QTest::newRow("plain") << DefaultSaleLink << "王五"
+                               << "021-1234"
+                               << "我想了解软件的升级服务";
+        QTest::newRow("delimiters stay data") << DefaultSaleLink << "A&B=C"
+                                              << "+86 138"
+                                              << "100% #1?";
+        QTest::newRow("link with query") << "https://sale.example/s?from=app"
+                                         << ""
+                                         << "1"
+                                         << "x y";
     }
     void serviceAddress()
     {
@@ -615,8 +626,8 @@ private slots:
     {
         Run run;
         WriteSetting(QStringLiteral("Quillbrook"), QStringLiteral("SaleLink"),
-                     QStringLiteral("https://sale.example/ask"),
-                     run.folder.filePath(QStringLiteral("Quillbrook.ini")));
+            QStringLiteral("https://sale.example/ask"),
+            run.folder.filePath(QStringLiteral("Quillbrook.ini")));
         QVERIFY(run.startAs(Cashier));
         auto *online = child<QAbstractButton>(run.window(), "SpeedButtonOnline");
 
@@ -627,7 +638,7 @@ private slots:
             QVERIFY(d->isVisible());
         });
         online->click();
-        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("请输入联系电话，以便我们与您联系")});
+        QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("请输入联系电话，以便我们与您联系")});
         QVERIFY(run.seams.openedWithDesktop.isEmpty());
 
         run.seams.onDialog(QStringLiteral("TFormOnline"), [](QDialog *d) {
@@ -644,7 +655,7 @@ private slots:
         QCOMPARE(query.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded), QStringLiteral("王五"));
         QCOMPARE(query.queryItemValue(QStringLiteral("tel"), QUrl::FullyDecoded), QStringLiteral("138 0000"));
         QCOMPARE(query.queryItemValue(QStringLiteral("message"), QUrl::FullyDecoded),
-                 QStringLiteral("请回电 & 报价"));
+            QStringLiteral("请回电 & 报价"));
     }
 
     // The shell carries every region and control under its established name.
@@ -659,14 +670,15 @@ private slots:
         QStringList captions;
         for (int i = 0; i < w->tabs()->count(); ++i)
             captions << w->tabs()->tabText(i);
-        QCOMPARE(captions, (QStringList{"帐户状况", "日记帐簿", "应收应付", "报表中心", "软件设置", "数据维护"}));
-        for (const char *name : {"PanelWork", "Panel2", "Image7", "Image1", "DateTimePicker1", "BitBtn1",
-                                 "BitBtn2", "Label18", "SpeedButtonOnline", "SpeedButtonReLogin",
-                                 "SpeedButtonSave", "PanelPay"})
+        QCOMPARE(
+            captions, (QStringList {"帐户状况", "日记帐簿", "应收应付", "报表中心", "软件设置", "数据维护"}));
+        for (const char *name :
+            {"PanelWork", "Panel2", "Image7", "Image1", "DateTimePicker1", "BitBtn1", "BitBtn2", "Label18",
+                "SpeedButtonOnline", "SpeedButtonReLogin", "SpeedButtonSave", "PanelPay"})
             QVERIFY2(w->findChild<QWidget *>(QString::fromLatin1(name)), name);
-        const QList<QPair<const char *, const char *>> captionsOf = {
-            {"ActionGet", "收入"}, {"ActionPay", "支出"}, {"ActionDraw", "平调"},
-            {"ActionMoneyMonth", "帐户月结"}, {"ActionReLogin", "重新登录"}};
+        const QList<QPair<const char *, const char *>> captionsOf
+            = {{"ActionGet", "收入"}, {"ActionPay", "支出"}, {"ActionDraw", "平调"},
+                {"ActionMoneyMonth", "帐户月结"}, {"ActionReLogin", "重新登录"}};
         for (const auto &[name, text] : captionsOf)
             QCOMPARE(w->action(QString::fromLatin1(name))->text(), QString::fromUtf8(text));
         QCOMPARE(child<QAbstractButton>(w, "SpeedButtonSave")->text(), QStringLiteral("备份数据"));
@@ -675,7 +687,7 @@ private slots:
         QVERIFY(w->dialogs()->online && w->dialogs()->dbChose && w->dialogs()->login && w->dialogs()->db);
         for (const RightButton &rb : RightButtons())
             QCOMPARE(child<QAbstractButton>(w, rb.button)->text(),
-                     w->action(QString::fromLatin1(rb.action))->text());
+                w->action(QString::fromLatin1(rb.action))->text());
 
         // The side bar collapses and expands the work panel.
         auto *panel = child<QWidget>(w, "PanelWork");

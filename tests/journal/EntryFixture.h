@@ -88,22 +88,26 @@ inline int count(const QString &tableAndCondition, const QVariantList &values = 
 
 inline qint64 lastEntryIndex()
 {
-    return row(QStringLiteral("Select Max(MoneyIndex) As M From MoneyTable")).value(QStringLiteral("M")).toLongLong();
+    return row(QStringLiteral("Select Max(MoneyIndex) As M From MoneyTable"))
+        .value(QStringLiteral("M"))
+        .toLongLong();
 }
 
 inline qint64 addAccount(const QString &name, int type = 1, double base = 0, const QString &power = Cashier)
 {
     return exec(QStringLiteral("Insert Into Account (AccountName, AccountBase, AccountRemark, AccountType, "
                                "AccountPower) Values (?, ?, '', ?, ?)"),
-                {name, base, type, power});
+        {name, base, type, power});
 }
 
-inline qint64 addRecord(const QString &user, const QString &kind, double due, const QString &time = "2026-06-01")
+inline qint64 addRecord(
+    const QString &user, const QString &kind, double due, const QString &time = "2026-06-01")
 {
-    return exec(QStringLiteral("Insert Into GetPay (GetPayTime, GetPayUser, GetPayKind, GetPaySum, GetPaySum2, "
-                               "GetPaySum3, GetPayReason, GetPayRemark, GetPayMan, GetPayPower) "
-                               "Values (?, ?, ?, ?, 0, ?, '', '', '', ?)"),
-                {time, user, kind, due, due, Cashier});
+    return exec(
+        QStringLiteral("Insert Into GetPay (GetPayTime, GetPayUser, GetPayKind, GetPaySum, GetPaySum2, "
+                       "GetPaySum3, GetPayReason, GetPayRemark, GetPayMan, GetPayPower) "
+                       "Values (?, ?, ?, ?, 0, ?, '', '', '', ?)"),
+        {time, user, kind, due, due, Cashier});
 }
 
 struct StoredEntry {
@@ -130,12 +134,12 @@ inline qint64 addEntry(const StoredEntry &e)
                                "MoneyUser, MoneyRecordTime, MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, "
                                "MoneyReason, MoneyMan, MoneyType, MoneyToken, MoneyRemark, MoneyPower) "
                                "Values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                {e.kind, e.getPay, e.serial, e.account, e.user, e.recordTime, e.createTime,
-                 income ? e.amount : 0.0, income ? 0.0 : e.amount, income ? e.amount : -e.amount,
-                 e.reason, e.man, e.type, e.token, e.remark, e.power});
+        {e.kind, e.getPay, e.serial, e.account, e.user, e.recordTime, e.createTime, income ? e.amount : 0.0,
+            income ? 0.0 : e.amount, income ? e.amount : -e.amount, e.reason, e.man, e.type, e.token,
+            e.remark, e.power});
 }
 
-template <typename T> T *child(QObject *parent, const char *name)
+template<typename T> T *child(QObject *parent, const char *name)
 {
     T *found = parent->findChild<T *>(QString::fromLatin1(name));
     if (!found)
@@ -223,6 +227,9 @@ inline int show(Ledger &ledger, Forms &forms, TestSupport::Seams::DialogScript s
     return Platform::ShowModal(&forms.form);
 }
 
-inline QString focused(QDialog *d) { return d->focusWidget() ? d->focusWidget()->objectName() : QString(); }
+inline QString focused(QDialog *d)
+{
+    return d->focusWidget() ? d->focusWidget()->objectName() : QString();
+}
 
 } // namespace EntryTest

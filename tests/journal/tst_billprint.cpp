@@ -1,5 +1,4 @@
 #include "EntryFixture.h"
-
 #include "journal/GetPayForm.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
@@ -13,7 +12,6 @@ using namespace EntryTest;
 
 namespace {
 const QString Inserted = QStringLiteral("记录新增成功");
-
 
 } // namespace
 
@@ -30,9 +28,11 @@ private slots:
     {
         Ledger ledger;
         TestSupport::ReportRecorder recorder(ledger.seams);
-        const qint64 index = addEntry({.serial = QStringLiteral("ZC26061501"), .account = ledger.bank,
-                                       .user = QStringLiteral("华联商场"), .amount = 80,
-                                       .remark = QStringLiteral("备注")});
+        const qint64 index = addEntry({.serial = QStringLiteral("ZC26061501"),
+            .account = ledger.bank,
+            .user = QStringLiteral("华联商场"),
+            .amount = 80,
+            .remark = QStringLiteral("备注")});
         Forms forms;
         forms.editEntry(index, Expense);
         show(ledger, forms, [&](QDialog *d) {
@@ -56,7 +56,8 @@ private slots:
         QCOMPARE(bill.title(), QStringLiteral("财务支出单"));
         QCOMPARE(bill.rows().size(), 1);
         QVERIFY(bill.rows().first().contains(capitals));
-        QVERIFY2(bill.rows().first().contains(QStringLiteral("¥80")), qPrintable(bill.rows().first().join('|')));
+        QVERIFY2(
+            bill.rows().first().contains(QStringLiteral("¥80")), qPrintable(bill.rows().first().join('|')));
         QVERIFY(bill.rows().first().contains(QStringLiteral("华联商场")));
         QVERIFY(bill.headerTexts().join(QString()).contains(QStringLiteral("ZC26061501")));
     }

@@ -1,5 +1,4 @@
 #include "EntryFixture.h"
-
 #include "journal/GetPayForm.h"
 #include "platform/Seams.h"
 #include "receivables/GetPayForm4.h"
@@ -20,9 +19,10 @@ namespace {
 const QString Inserted = QStringLiteral("记录新增成功");
 const QString Changed = QStringLiteral("记录修改成功");
 
-
-bool shown(QObject *dialog, const char *button) { return !child<QWidget>(dialog, button)->isHidden(); }
-
+bool shown(QObject *dialog, const char *button)
+{
+    return !child<QWidget>(dialog, button)->isHidden();
+}
 
 QString text(QObject *dialog, const char *name)
 {
@@ -31,9 +31,15 @@ QString text(QObject *dialog, const char *name)
     return child<QLineEdit>(dialog, name)->text();
 }
 
-void setDate(QObject *dialog, const QDate &date) { child<QDateEdit>(dialog, "DateTimePicker1")->setDate(date); }
+void setDate(QObject *dialog, const QDate &date)
+{
+    child<QDateEdit>(dialog, "DateTimePicker1")->setDate(date);
+}
 
-QVariant value(const QVariantMap &row, const char *column) { return row.value(QString::fromLatin1(column)); }
+QVariant value(const QVariantMap &row, const char *column)
+{
+    return row.value(QString::fromLatin1(column));
+}
 
 // A script for the matching dialog that picks the record with this index.
 TestSupport::Seams::DialogScript pickRecord(qint64 index, QString *user = nullptr, QString *kind = nullptr)
@@ -201,19 +207,42 @@ private slots:
         QTest::addColumn<QString>("amount");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("no account") << "Account Where AccountIndex > 1" << "-5" << "请选择一个帐户" << "ComboBox1";
-        QTest::newRow("no reason") << "Parameter Where ParameterType = 0" << "-5" << "请选择帐款项目" << "ComboBox2";
-        QTest::newRow("empty amount") << "" << "" << "金额格式有误，请重新输入" << "Edit2";
-        QTest::newRow("minus") << "Parameter Where ParameterType = 2" << "-5" << "金额格式有误，请重新输入"
+        QTest::newRow("no account") << "Account Where AccountIndex > 1"
+                                    << "-5"
+                                    << "请选择一个帐户"
+                                    << "ComboBox1";
+        QTest::newRow("no reason") << "Parameter Where ParameterType = 0"
+                                   << "-5"
+                                   << "请选择帐款项目"
+                                   << "ComboBox2";
+        QTest::newRow("empty amount") << ""
+                                      << ""
+                                      << "金额格式有误，请重新输入"
+                                      << "Edit2";
+        QTest::newRow("minus") << "Parameter Where ParameterType = 2"
+                               << "-5"
+                               << "金额格式有误，请重新输入"
                                << "Edit2";
-        QTest::newRow("three decimals") << "Parameter Where ParameterType = 2" << "1.234"
-                                        << "金额内容可能有误，请重新输入" << "Edit2";
-        QTest::newRow("two points") << "Parameter Where ParameterType = 2" << "1..5" << "金额格式有误，请重新输入"
+        QTest::newRow("three decimals") << "Parameter Where ParameterType = 2"
+                                        << "1.234"
+                                        << "金额内容可能有误，请重新输入"
+                                        << "Edit2";
+        QTest::newRow("two points") << "Parameter Where ParameterType = 2"
+                                    << "1..5"
+                                    << "金额格式有误，请重新输入"
                                     << "Edit2";
-        QTest::newRow("a point alone") << "" << "." << "金额格式有误，请重新输入" << "Edit2";
-        QTest::newRow("no category") << "Parameter Where ParameterType In (2, 3)" << "80" << "请选择帐款类别"
+        QTest::newRow("a point alone") << ""
+                                       << "."
+                                       << "金额格式有误，请重新输入"
+                                       << "Edit2";
+        QTest::newRow("no category") << "Parameter Where ParameterType In (2, 3)"
+                                     << "80"
+                                     << "请选择帐款类别"
                                      << "ComboBox3";
-        QTest::newRow("no voucher") << "Parameter Where ParameterType = 3" << "80" << "请选择帐款凭证" << "ComboBox4";
+        QTest::newRow("no voucher") << "Parameter Where ParameterType = 3"
+                                    << "80"
+                                    << "请选择帐款凭证"
+                                    << "ComboBox4";
     }
     void checksStopTheSave()
     {
@@ -248,7 +277,8 @@ private slots:
         forms.newEntry(Expense);
         show(ledger, forms, [&](QDialog *d) {
             type(d, "Edit2", QStringLiteral("80"));
-            exec(QStringLiteral("Update Account Set AccountName = '农业银行' Where AccountIndex = ?"), {ledger.bank});
+            exec(QStringLiteral("Update Account Set AccountName = '农业银行' Where AccountIndex = ?"),
+                {ledger.bank});
             click(d, "BitBtn1");
             QCOMPARE(ledger.seams.messageTexts(), QStringList({"找不到所需要的帐户"}));
             QCOMPARE(focused(d), QStringLiteral("Edit4"));
@@ -264,10 +294,15 @@ private slots:
         Ledger ledger;
         const qint64 other = addAccount(QStringLiteral("建设银行"));
         const qint64 linked = addRecord(QStringLiteral("华联商场"), QStringLiteral("应收"), 1000);
-        const qint64 index = addEntry({.kind = Income, .getPay = linked, .serial = QStringLiteral("SR26060101"),
-                                       .account = ledger.bank, .user = QStringLiteral("华联商场"),
-                                       .recordTime = QStringLiteral("2026-01-05"), .amount = 300,
-                                       .reason = QStringLiteral("销售收入"), .power = QStringLiteral("会计")});
+        const qint64 index = addEntry({.kind = Income,
+            .getPay = linked,
+            .serial = QStringLiteral("SR26060101"),
+            .account = ledger.bank,
+            .user = QStringLiteral("华联商场"),
+            .recordTime = QStringLiteral("2026-01-05"),
+            .amount = 300,
+            .reason = QStringLiteral("销售收入"),
+            .power = QStringLiteral("会计")});
         Forms forms;
         forms.editEntry(index, Income);
         const int result = show(ledger, forms, [&](QDialog *d) {
@@ -346,8 +381,10 @@ private slots:
     {
         Ledger ledger;
         const qint64 cash = addAccount(QStringLiteral("库存现金"));
-        const qint64 out = addEntry({.account = ledger.bank, .amount = 500, .reason = QStringLiteral("帐户平调")});
-        const qint64 in = addEntry({.kind = Income, .account = cash, .amount = 500, .reason = QStringLiteral("帐户平调")});
+        const qint64 out
+            = addEntry({.account = ledger.bank, .amount = 500, .reason = QStringLiteral("帐户平调")});
+        const qint64 in = addEntry(
+            {.kind = Income, .account = cash, .amount = 500, .reason = QStringLiteral("帐户平调")});
         Forms forms;
         forms.editEntry(out, Expense);
         ledger.seams.answerQuestions({true});
@@ -446,7 +483,7 @@ private slots:
             QCOMPARE(text(d, "Edit3"), QStringLiteral("预设"));
         });
         QVERIFY(f.PresetUser.isEmpty() && f.PresetAmount.isEmpty() && f.PresetReason.isEmpty()
-                && f.PresetMan.isEmpty() && f.PresetRemark.isEmpty());
+            && f.PresetMan.isEmpty() && f.PresetRemark.isEmpty());
         show(ledger, forms, [&](QDialog *d) {
             QCOMPARE(text(d, "ComboBox5"), QString());
             QCOMPARE(text(d, "Edit2"), QString());
@@ -491,7 +528,8 @@ private slots:
         const qint64 open = addRecord(customer, QStringLiteral("应收"), 5000);
         const qint64 settled = addRecord(customer, QStringLiteral("应收"), 1000);
         addEntry({.kind = Income, .getPay = settled, .account = ledger.bank, .amount = 1000});
-        exec(QStringLiteral("Update GetPay Set GetPaySum2 = 1000, GetPaySum3 = 0 Where GetPayIndex = ?"), {settled});
+        exec(QStringLiteral("Update GetPay Set GetPaySum2 = 1000, GetPaySum3 = 0 Where GetPayIndex = ?"),
+            {settled});
         Forms forms;
         QString matchUser, matchKind;
         ledger.seams.onDialog(QStringLiteral("TFormGetPay4"), pickRecord(settled, &matchUser, &matchKind));
@@ -517,7 +555,7 @@ private slots:
         const qint64 payable = addRecord(QStringLiteral("华联商场"), QStringLiteral("应付"), 800);
         Forms forms;
         ledger.seams.onDialog(QStringLiteral("TFormGetPay4"),
-                              [](QDialog *d) { d->findChild<QAction *>(QStringLiteral("ActionCancel"))->trigger(); });
+            [](QDialog *d) { d->findChild<QAction *>(QStringLiteral("ActionCancel"))->trigger(); });
         forms.newEntry(Expense);
         show(ledger, forms, [&](QDialog *d) {
             child<QComboBox>(d, "ComboBox5")->setEditText(QStringLiteral("华联商场"));
@@ -585,8 +623,8 @@ private slots:
         });
         QCOMPARE(ledger.seams.shownDialogs, QStringList({"TFormGetPay", "TFormGetPay4"}));
         QCOMPARE(ledger.seams.messageTexts(), QStringList({Inserted, Inserted, Inserted, Inserted}));
-        const QList<QVariantMap> stored =
-            rows(QStringLiteral("Select * From MoneyTable Where MoneyIndex > 1 Order By MoneyIndex"));
+        const QList<QVariantMap> stored
+            = rows(QStringLiteral("Select * From MoneyTable Where MoneyIndex > 1 Order By MoneyIndex"));
         QCOMPARE(stored.size(), 4);
         const QStringList serials = {"ZC26061501", "ZC26061502", "ZC26061503", "ZC26061504"};
         const QList<double> amounts = {100, 200, 0, 300};
@@ -705,8 +743,10 @@ private slots:
             QCOMPARE(customer->currentText(), name);
             click(d, "Button1");
         });
-        QCOMPARE(ledger.seams.messageTexts(), QStringList({"客户名称不能为空", "客户名称保存成功", "客户名称保存成功"}));
-        QCOMPARE(count(QStringLiteral("Parameter Where ParameterType = 4 And ParameterValue = ?"), {name}), 1);
+        QCOMPARE(ledger.seams.messageTexts(),
+            QStringList({"客户名称不能为空", "客户名称保存成功", "客户名称保存成功"}));
+        QCOMPARE(
+            count(QStringLiteral("Parameter Where ParameterType = 4 And ParameterValue = ?"), {name}), 1);
         QCOMPARE(count(QStringLiteral("Parameter Where ParameterType = 4")), 2);
         QCOMPARE(count(QStringLiteral("MoneyTable Where MoneyIndex > 1")), 0);
     }

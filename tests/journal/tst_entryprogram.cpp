@@ -36,7 +36,10 @@ QString accountPanelBalance(TFormMain *window)
     return balance && !panel->isHidden() ? balance->text() : QString();
 }
 
-TFormGetPay *entryForm(const Run &run) { return run.program->dialogs()->getPay; }
+TFormGetPay *entryForm(const Run &run)
+{
+    return run.program->dialogs()->getPay;
+}
 
 } // namespace
 
@@ -57,9 +60,11 @@ private slots:
         {
             auto ledger = run.ledger();
             ledger->addAccount(QStringLiteral("工商银行"), 1, 1000);
-            payable = ledger->exec(QStringLiteral("Insert Into GetPay (GetPayTime, GetPayUser, GetPayKind, GetPaySum, "
-                                                  "GetPaySum2, GetPaySum3, GetPayPower) "
-                                                  "Values ('2026-06-01', '华联''商场', '应付', 500, 0, 500, '出纳')"))
+            payable = ledger
+                          ->exec(QStringLiteral(
+                              "Insert Into GetPay (GetPayTime, GetPayUser, GetPayKind, GetPaySum, "
+                              "GetPaySum2, GetPaySum3, GetPayPower) "
+                              "Values ('2026-06-01', '华联''商场', '应付', 500, 0, 500, '出纳')"))
                           .toLongLong();
         }
         run.writeSetting(QStringLiteral("BillPrint"), QStringLiteral("开单时自动打印"));
@@ -87,18 +92,25 @@ private slots:
             child<QPushButton>(d, QStringLiteral("BitBtn1"))->click();
         });
         trigger(run.window(), QStringLiteral("ActionPay"));
-        QCOMPARE(run.seams.shownDialogs, QStringList({"TFormLogin", "TFormChose", "TFormGetPay", "TFormGetPay4"}));
+        QCOMPARE(
+            run.seams.shownDialogs, QStringList({"TFormLogin", "TFormChose", "TFormGetPay", "TFormGetPay4"}));
         QCOMPARE(run.seams.lastMessage(), QStringLiteral("记录新增成功"));
 
         auto ledger = run.ledger();
-        const QVariantList entry = ledger->rows(QStringLiteral(
-            "Select MoneyKind, MoneySerial, MoneyCreateTime, MoneyRecordTime, MoneySum, MoneyUser, MoneyGetPay, "
-            "MoneyPower From MoneyTable Where MoneyIndex > 1")).value(0);
-        QCOMPARE(entry, QVariantList({"财务支出", "ZC26070101", "2026-06-28", "2026-06-15", -80.0, "华联'商场",
-                                      payable, "出纳"}));
-        QCOMPARE(ledger->rows(QStringLiteral("Select GetPaySum2, GetPaySum3 From GetPay Where GetPayIndex = ?"),
-                              {payable}).value(0),
-                 QVariantList({80.0, 420.0}));
+        const QVariantList entry
+            = ledger
+                  ->rows(QStringLiteral("Select MoneyKind, MoneySerial, MoneyCreateTime, MoneyRecordTime, "
+                                        "MoneySum, MoneyUser, MoneyGetPay, "
+                                        "MoneyPower From MoneyTable Where MoneyIndex > 1"))
+                  .value(0);
+        QCOMPARE(entry,
+            QVariantList(
+                {"财务支出", "ZC26070101", "2026-06-28", "2026-06-15", -80.0, "华联'商场", payable, "出纳"}));
+        QCOMPARE(ledger
+                     ->rows(QStringLiteral("Select GetPaySum2, GetPaySum3 From GetPay Where GetPayIndex = ?"),
+                         {payable})
+                     .value(0),
+            QVariantList({80.0, 420.0}));
 
         // The refresh after the save shows the balance on the main window's day.
         QCOMPARE(accountPanelBalance(run.window()), QStringLiteral("920 元"));
@@ -117,9 +129,10 @@ private slots:
         {
             auto ledger = run.ledger();
             const qint64 bank = ledger->addAccount(QStringLiteral("工商银行"), 1, 0);
-            ledger->exec(QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneySerial, MoneyAccount, MoneySum) "
-                                        "Values ('财务支出', 'ZC26070101', ?, -5), ('财务支出', 'ZC26070102', ?, -5)"),
-                         {bank, bank});
+            ledger->exec(
+                QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneySerial, MoneyAccount, MoneySum) "
+                               "Values ('财务支出', 'ZC26070101', ?, -5), ('财务支出', 'ZC26070102', ?, -5)"),
+                {bank, bank});
         }
         QVERIFY(run.startAs(Cashier));
         run.window()->setCurrentDay(QDate(2026, 7, 1));
@@ -129,14 +142,16 @@ private slots:
         form->PresetRemark = QStringLiteral("旧备注");
         QStringList seen;
         auto look = [&seen](QDialog *d) {
-            seen << d->windowTitle() << text(d, "Edit4") << text(d, "ComboBox5") << text(d, "Edit2") << text(d, "Edit3");
+            seen << d->windowTitle() << text(d, "Edit4") << text(d, "ComboBox5") << text(d, "Edit2")
+                 << text(d, "Edit3");
         };
         run.seams.onDialog(QStringLiteral("TFormGetPay"), look);
         trigger(run.window(), QStringLiteral("ActionGet"));
         run.seams.onDialog(QStringLiteral("TFormGetPay"), look);
         trigger(run.window(), QStringLiteral("ActionPay"));
-        QCOMPARE(seen, QStringList({"新增财务收入", "SR26070101", "", "", "",
-                                    "新增财务支出", "ZC26070103", "", "", ""}));
+        QCOMPARE(seen,
+            QStringList(
+                {"新增财务收入", "SR26070101", "", "", "", "新增财务支出", "ZC26070103", "", "", ""}));
         QVERIFY(run.seams.messages.isEmpty());
     }
 };

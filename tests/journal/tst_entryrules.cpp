@@ -1,5 +1,4 @@
 #include "EntryFixture.h"
-
 #include "journal/EntryRules.h"
 #include "journal/MoneySerial.h"
 #include "storage/Capitals.h"
@@ -36,24 +35,91 @@ private slots:
                   category = int(EntryField::Category), voucher = int(EntryField::Voucher);
         const QString format = QStringLiteral("金额格式有误，请重新输入");
         const QString decimals = QStringLiteral("金额内容可能有误，请重新输入");
-        QTest::newRow("all given") << "银行" << "办公费用" << "80" << "日常收支" << "现金" << none << "";
-        QTest::newRow("zero") << "银行" << "办公费用" << "0" << "日常收支" << "现金" << none << "";
-        QTest::newRow("point at the end") << "银行" << "办公费用" << "12." << "日常收支" << "现金" << none << "";
-        QTest::newRow("point first") << "银行" << "办公费用" << ".5" << "日常收支" << "现金" << none << "";
-        QTest::newRow("two decimals") << "银行" << "办公费用" << "12.34" << "日常收支" << "现金" << none << "";
-        QTest::newRow("no account, bad amount too") << "" << "" << "-5" << "" << "" << account << "请选择一个帐户";
-        QTest::newRow("no reason") << "银行" << "" << "-5" << "" << "" << reason << "请选择帐款项目";
-        QTest::newRow("empty amount") << "银行" << "办公费用" << "" << "" << "" << amount << format;
-        QTest::newRow("minus") << "银行" << "办公费用" << "-5" << "" << "" << amount << format;
-        QTest::newRow("blank") << "银行" << "办公费用" << " 5" << "" << "" << amount << format;
-        QTest::newRow("comma") << "银行" << "办公费用" << "1,5" << "" << "" << amount << format;
-        QTest::newRow("three decimals") << "银行" << "办公费用" << "1.234" << "" << "" << amount << decimals;
-        QTest::newRow("two points, three after the first") << "银行" << "办公费用" << "1.2.3" << "" << ""
-                                                            << amount << decimals;
-        QTest::newRow("two points in a row") << "银行" << "办公费用" << "1..5" << "" << "" << amount << format;
-        QTest::newRow("a point alone") << "银行" << "办公费用" << "." << "" << "" << amount << format;
-        QTest::newRow("no category") << "银行" << "办公费用" << "80" << "" << "" << category << "请选择帐款类别";
-        QTest::newRow("no voucher") << "银行" << "办公费用" << "80" << "日常收支" << "" << voucher << "请选择帐款凭证";
+        QTest::newRow("all given") << "银行"
+                                   << "办公费用"
+                                   << "80"
+                                   << "日常收支"
+                                   << "现金" << none << "";
+        QTest::newRow("zero") << "银行"
+                              << "办公费用"
+                              << "0"
+                              << "日常收支"
+                              << "现金" << none << "";
+        QTest::newRow("point at the end") << "银行"
+                                          << "办公费用"
+                                          << "12."
+                                          << "日常收支"
+                                          << "现金" << none << "";
+        QTest::newRow("point first") << "银行"
+                                     << "办公费用"
+                                     << ".5"
+                                     << "日常收支"
+                                     << "现金" << none << "";
+        QTest::newRow("two decimals") << "银行"
+                                      << "办公费用"
+                                      << "12.34"
+                                      << "日常收支"
+                                      << "现金" << none << "";
+        QTest::newRow("no account, bad amount too") << ""
+                                                    << ""
+                                                    << "-5"
+                                                    << ""
+                                                    << "" << account << "请选择一个帐户";
+        QTest::newRow("no reason") << "银行"
+                                   << ""
+                                   << "-5"
+                                   << ""
+                                   << "" << reason << "请选择帐款项目";
+        QTest::newRow("empty amount") << "银行"
+                                      << "办公费用"
+                                      << ""
+                                      << ""
+                                      << "" << amount << format;
+        QTest::newRow("minus") << "银行"
+                               << "办公费用"
+                               << "-5"
+                               << ""
+                               << "" << amount << format;
+        QTest::newRow("blank") << "银行"
+                               << "办公费用"
+                               << " 5"
+                               << ""
+                               << "" << amount << format;
+        QTest::newRow("comma") << "银行"
+                               << "办公费用"
+                               << "1,5"
+                               << ""
+                               << "" << amount << format;
+        QTest::newRow("three decimals") << "银行"
+                                        << "办公费用"
+                                        << "1.234"
+                                        << ""
+                                        << "" << amount << decimals;
+        QTest::newRow("two points, three after the first") << "银行"
+                                                           << "办公费用"
+                                                           << "1.2.3"
+                                                           << ""
+                                                           << "" << amount << decimals;
+        QTest::newRow("two points in a row") << "银行"
+                                             << "办公费用"
+                                             << "1..5"
+                                             << ""
+                                             << "" << amount << format;
+        QTest::newRow("a point alone") << "银行"
+                                       << "办公费用"
+                                       << "."
+                                       << ""
+                                       << "" << amount << format;
+        QTest::newRow("no category") << "银行"
+                                     << "办公费用"
+                                     << "80"
+                                     << ""
+                                     << "" << category << "请选择帐款类别";
+        QTest::newRow("no voucher") << "银行"
+                                    << "办公费用"
+                                    << "80"
+                                    << "日常收支"
+                                    << "" << voucher << "请选择帐款凭证";
     }
     void checksInOrder()
     {
@@ -129,13 +195,14 @@ private slots:
         QTest::newRow("rounded to the fen") << 1.006 << "101" << wide("壹元 零角 壹分 ");
         QTest::newRow("one fen short of ten million")
             << 9999999.99 << "999999999" << wide("玖佰 玖拾 玖万 玖仟 玖佰 玖拾 玖元 玖角 玖分 ");
-        QTest::newRow("ten million")
-            << 10000000.0 << "1000000000" << wide("壹仟 零佰 零拾 零万 零仟 零佰 零拾 零元 零角 零分 ");
+        QTest::newRow("ten million") << 10000000.0 << "1000000000"
+                                     << wide("壹仟 零佰 零拾 零万 零仟 零佰 零拾 零元 零角 零分 ");
         QTest::newRow("hundreds of millions")
-            << 123456789.5 << "12345678950" << wide("壹亿 贰仟 叁佰 肆拾 伍万 陆仟 柒佰 捌拾 玖元 伍角 零分 ");
-        QTest::newRow("past fifteen digits")
-            << 2e15 << "200000000000000000"
-            << wide("贰仟 零佰 零拾 零万 零仟 零佰 零拾 零亿 零仟 零佰 零拾 零万 零仟 零佰 零拾 零元 零角 零分 ");
+            << 123456789.5 << "12345678950"
+            << wide("壹亿 贰仟 叁佰 肆拾 伍万 陆仟 柒佰 捌拾 玖元 伍角 零分 ");
+        QTest::newRow("past fifteen digits") << 2e15 << "200000000000000000"
+                                             << wide("贰仟 零佰 零拾 零万 零仟 零佰 零拾 零亿 零仟 零佰 零拾 "
+                                                     "零万 零仟 零佰 零拾 零元 零角 零分 ");
     }
     void billCapitals()
     {
@@ -180,23 +247,27 @@ private slots:
         addEntry({.kind = Expense, .account = ledger.bank, .reason = QStringLiteral("帐户平调")});
         addEntry({.kind = Expense, .account = ledger.bank, .reason = QStringLiteral("帐簿平调")});
         addEntry({.kind = Income, .account = ledger.bank, .reason = QStringLiteral("帐户平调")});
-        QCOMPARE(MakeMoneySerial(Expense, QDate(2026, 6, 15), SerialTexts::ByNumber), QStringLiteral("ZC000042"));
+        QCOMPARE(
+            MakeMoneySerial(Expense, QDate(2026, 6, 15), SerialTexts::ByNumber), QStringLiteral("ZC000042"));
         QCOMPARE(MakeMoneySerial(Income, QDate(2026, 6, 15), QStringLiteral("任何其他值")),
-                 QStringLiteral("SR000002"));
+            QStringLiteral("SR000002"));
         // In the date scheme the same transfer halves count for nothing.
-        QCOMPARE(MakeMoneySerial(Expense, QDate(2026, 6, 15), SerialTexts::ByDate), QStringLiteral("ZC26061501"));
+        QCOMPARE(
+            MakeMoneySerial(Expense, QDate(2026, 6, 15), SerialTexts::ByDate), QStringLiteral("ZC26061501"));
     }
 
     void paddingIsAMinimumWidth()
     {
         Ledger ledger;
         for (int i = 1; i <= 99; ++i)
-            addEntry({.kind = Income, .serial = QStringLiteral("SR260615%1").arg(i, 2, 10, QLatin1Char('0')),
-                      .account = ledger.bank});
-        QCOMPARE(MakeMoneySerial(Income, QDate(2026, 6, 15), SerialTexts::ByDate), QStringLiteral("SR260615100"));
+            addEntry({.kind = Income,
+                .serial = QStringLiteral("SR260615%1").arg(i, 2, 10, QLatin1Char('0')),
+                .account = ledger.bank});
+        QCOMPARE(
+            MakeMoneySerial(Income, QDate(2026, 6, 15), SerialTexts::ByDate), QStringLiteral("SR260615100"));
         // A kind of neither sort has no prefix.
         QCOMPARE(MakeMoneySerial(QStringLiteral("其他"), QDate(2026, 6, 15), SerialTexts::ByNumber),
-                 QStringLiteral("000001"));
+            QStringLiteral("000001"));
     }
 
     void failedCountProposesNothing()

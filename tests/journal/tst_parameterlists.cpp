@@ -4,8 +4,8 @@
 #include "app/SettingsPage.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
-#include "support/TestRegistry.h"
 #include "support/ProgramRun.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -48,9 +48,10 @@ QStringList storedValues(const ProgramFolder &folder, int type)
 {
     QStringList values;
     LedgerFile ledger(folder.filePath(DefaultLedger));
-    for (const QVariantList &row :
-         ledger.rows(QStringLiteral("Select ParameterValue From Parameter Where ParameterType = ? Order By ParameterIndex"),
-                     {type}))
+    for (const QVariantList &row : ledger.rows(
+             QStringLiteral(
+                 "Select ParameterValue From Parameter Where ParameterType = ? Order By ParameterIndex"),
+             {type}))
         values.append(row.value(0).toString());
     return values;
 }
@@ -64,8 +65,7 @@ QList<QStringList> allStoredValues(const ProgramFolder &folder)
 }
 
 // Answers the ask dialog: checks what it shows, types answer and presses 确定 (or 取消).
-Seams::DialogScript ask(const QString &prompt, const QString &preset, const QString &answer,
-                        bool ok = true)
+Seams::DialogScript ask(const QString &prompt, const QString &preset, const QString &answer, bool ok = true)
 {
     return [=](QDialog *dialog) {
         auto *label = dialog->findChild<QLabel *>(QStringLiteral("Label1"));
@@ -134,36 +134,60 @@ void listTable()
     QTest::addColumn<QString>("editEmpty");
     QTest::addColumn<QString>("editDuplicate");
     QTest::addColumn<QString>("deleteNoSelection");
-    QTest::newRow("expense reasons")
-        << 0 << "支出种类" << QStringList{"Button20", "Button27", "Button28"}
-        << "请输入收支种类名称（支出）" << "支出种类名不能为空" << "存在同名的支出种类，请改名"
-        << "请先选中要修改的支出种类" << "请输入支出种类的名称" << "支出种类名不能为空"
-        << "存在同名的支出种类，请改名" << "请先选中要删除的支出种类";
-    QTest::newRow("income reasons")
-        << 1 << "收入种类" << QStringList{"Button1", "Button2", "Button3"}
-        << "请输入收支种类名称（收入）" << "收入种类名不能为空" << "存在同名的收入种类，请改名"
-        << "请先选中要修改的收入种类" << "请输入收入种类的名称" << "收入种类名不能为空"
-        << "存在同名的收入种类，请改名" << "请先选中要删除的收入种类";
-    QTest::newRow("categories")
-        << 2 << "款项类别" << QStringList{"Button4", "Button5", "Button6"}
-        << "请输入新类别的名称" << "类别名不能为空" << "存在同名的类别，请改名"
-        << "请先选中要修改的类别" << "请输入类别的名称" << "类别名不能为空"
-        << "存在同名的类别，请改名" << "请先选中要删除的类别";
-    QTest::newRow("voucher kinds")
-        << 3 << "款项凭证" << QStringList{"Button7", "Button8", "Button9"}
-        << "请输入新凭证的名称" << "凭证名不能为空" << "存在同名的凭证，请改名"
-        << "请先选中要修改的凭证" << "请输入凭证的名称" << "凭证名不能为空"
-        << "存在同名的凭证，请改名" << "请先选中要删除的凭证";
-    QTest::newRow("customers")
-        << 4 << "客户名称列表" << QStringList{"Button13", "Button14", "Button15"}
-        << "请输入要新增的客户名称" << "客户名称不能为空" << "该客户名称已存在，请改名"
-        << "请先选中要修改的客户名称" << "请输入客户名称" << "客户名称不能为空"
-        << "该客户名称已经存在，请改名" << "请先选中要删除的客户名称";
-    QTest::newRow("salesmen")
-        << 5 << "业务员列表" << QStringList{"Button16", "Button17", "Button18"}
-        << "请输入要新增的业务员名" << "业务员名不能为空" << "该业务员已存在，请改名"
-        << "请先选中要修改的业务员" << "请输入业务员名称" << "业务员名称不能为空"
-        << "该业务员名称已经存在，请改名" << "请先选中要删除的业务员";
+    QTest::newRow("expense reasons") << 0 << "支出种类" << QStringList {"Button20", "Button27", "Button28"}
+                                     << "请输入收支种类名称（支出）"
+                                     << "支出种类名不能为空"
+                                     << "存在同名的支出种类，请改名"
+                                     << "请先选中要修改的支出种类"
+                                     << "请输入支出种类的名称"
+                                     << "支出种类名不能为空"
+                                     << "存在同名的支出种类，请改名"
+                                     << "请先选中要删除的支出种类";
+    QTest::newRow("income reasons") << 1 << "收入种类" << QStringList {"Button1", "Button2", "Button3"}
+                                    << "请输入收支种类名称（收入）"
+                                    << "收入种类名不能为空"
+                                    << "存在同名的收入种类，请改名"
+                                    << "请先选中要修改的收入种类"
+                                    << "请输入收入种类的名称"
+                                    << "收入种类名不能为空"
+                                    << "存在同名的收入种类，请改名"
+                                    << "请先选中要删除的收入种类";
+    QTest::newRow("categories") << 2 << "款项类别" << QStringList {"Button4", "Button5", "Button6"}
+                                << "请输入新类别的名称"
+                                << "类别名不能为空"
+                                << "存在同名的类别，请改名"
+                                << "请先选中要修改的类别"
+                                << "请输入类别的名称"
+                                << "类别名不能为空"
+                                << "存在同名的类别，请改名"
+                                << "请先选中要删除的类别";
+    QTest::newRow("voucher kinds") << 3 << "款项凭证" << QStringList {"Button7", "Button8", "Button9"}
+                                   << "请输入新凭证的名称"
+                                   << "凭证名不能为空"
+                                   << "存在同名的凭证，请改名"
+                                   << "请先选中要修改的凭证"
+                                   << "请输入凭证的名称"
+                                   << "凭证名不能为空"
+                                   << "存在同名的凭证，请改名"
+                                   << "请先选中要删除的凭证";
+    QTest::newRow("customers") << 4 << "客户名称列表" << QStringList {"Button13", "Button14", "Button15"}
+                               << "请输入要新增的客户名称"
+                               << "客户名称不能为空"
+                               << "该客户名称已存在，请改名"
+                               << "请先选中要修改的客户名称"
+                               << "请输入客户名称"
+                               << "客户名称不能为空"
+                               << "该客户名称已经存在，请改名"
+                               << "请先选中要删除的客户名称";
+    QTest::newRow("salesmen") << 5 << "业务员列表" << QStringList {"Button16", "Button17", "Button18"}
+                              << "请输入要新增的业务员名"
+                              << "业务员名不能为空"
+                              << "该业务员已存在，请改名"
+                              << "请先选中要修改的业务员"
+                              << "请输入业务员名称"
+                              << "业务员名称不能为空"
+                              << "该业务员名称已经存在，请改名"
+                              << "请先选中要删除的业务员";
 }
 
 } // namespace
@@ -204,9 +228,9 @@ private slots:
         QVERIFY(page->rect().contains(boxArea));
         for (QGroupBox *group : page->findChildren<QGroupBox *>())
             QVERIFY2(!QRect(group->mapTo(page, QPoint(0, 0)), group->size()).intersects(boxArea),
-                     qPrintable(group->title()));
+                qPrintable(group->title()));
 
-        const QStringList captions{"新增", "修改", "删除"};
+        const QStringList captions {"新增", "修改", "删除"};
         for (int i = 0; i < 3; ++i) {
             // Dialogs are children of the main window too; only the window's own controls count.
             QList<QAbstractButton *> named;
@@ -260,7 +284,7 @@ private slots:
         run.click(add);
         seams.onDialog("TFormAsk", ask(addPrompt, QString(), QString()));
         run.click(add);
-        QCOMPARE(seams.messageTexts(), QStringList{addEmpty});
+        QCOMPARE(seams.messageTexts(), QStringList {addEmpty});
         QCOMPARE(allStoredValues(run.folder), before);
 
         seams.clearMessages();
@@ -280,7 +304,7 @@ private slots:
 
         seams.onDialog("TFormAsk", ask(addPrompt, QString(), first));
         run.click(add);
-        QCOMPARE(seams.messageTexts(), QStringList{addDuplicate});
+        QCOMPARE(seams.messageTexts(), QStringList {addDuplicate});
         QCOMPARE(storedValues(run.folder, type), stored);
 
         // Renaming: to itself (nothing at all), cancelled, empty, to a name the list has.
@@ -295,7 +319,7 @@ private slots:
         run.click(edit);
         seams.onDialog("TFormAsk", ask(editPrompt, first, second));
         run.click(edit);
-        QCOMPARE(seams.messageTexts(), (QStringList{editEmpty, editDuplicate}));
+        QCOMPARE(seams.messageTexts(), (QStringList {editEmpty, editDuplicate}));
         QCOMPARE(storedValues(run.folder, type), stored);
 
         seams.clearMessages();
@@ -336,7 +360,7 @@ private slots:
         run.page()->findChild<QAbstractButton *>(add)->setFocus();
         run.click(remove);
         QCOMPARE(run.window()->focusWidget(), box);
-        QCOMPARE(seams.messageTexts(), (QStringList{editNoSelection, deleteNoSelection}));
+        QCOMPARE(seams.messageTexts(), (QStringList {editNoSelection, deleteNoSelection}));
         for (const TestSupport::RecordedMessage &m : seams.messages) {
             QCOMPARE(m.kind, Platform::MessageKind::Information);
             QCOMPARE(m.caption, Title);
@@ -347,8 +371,7 @@ private slots:
         QStringList expected = before[type];
         expected.append(second);
         const QStringList final = storedValues(run.folder, type);
-        QCOMPARE(QSet<QString>(final.begin(), final.end()),
-                 QSet<QString>(expected.begin(), expected.end()));
+        QCOMPARE(QSet<QString>(final.begin(), final.end()), QSet<QString>(expected.begin(), expected.end()));
         QCOMPARE(final.size(), expected.size());
         for (int other = 0; other < 6; ++other) {
             if (other == type)
@@ -376,7 +399,8 @@ private slots:
         }
         // A rename is checked against its own list only, too.
         run.select(2, QStringLiteral("其他类别"));
-        run.seams.onDialog("TFormAsk", ask(QStringLiteral("请输入类别的名称"), QStringLiteral("其他类别"), voucher));
+        run.seams.onDialog(
+            "TFormAsk", ask(QStringLiteral("请输入类别的名称"), QStringLiteral("其他类别"), voucher));
         run.click(QStringLiteral("Button5"));
         QVERIFY(run.seams.messages.isEmpty());
         QVERIFY(storedValues(run.folder, 2).contains(voucher));
@@ -399,16 +423,17 @@ private slots:
         QVERIFY(run.startAs(Administrator));
         const QString gone = QStringLiteral("经营收支");
         run.select(2, gone);
-        execOn(run.ledger(), {QStringLiteral("Delete From Parameter Where ParameterType = 2 And ParameterValue = ?")},
-               {gone});
+        execOn(run.ledger(),
+            {QStringLiteral("Delete From Parameter Where ParameterType = 2 And ParameterValue = ?")}, {gone});
         const QStringList stored = storedValues(run.folder, 2);
         if (rename) {
-            run.seams.onDialog("TFormAsk", ask(QStringLiteral("请输入类别的名称"), gone, QStringLiteral("新类别")));
+            run.seams.onDialog(
+                "TFormAsk", ask(QStringLiteral("请输入类别的名称"), gone, QStringLiteral("新类别")));
             run.click(QStringLiteral("Button5"));
         } else {
             run.click(QStringLiteral("Button6"));
         }
-        QCOMPARE(run.seams.messageTexts(), QStringList{message});
+        QCOMPARE(run.seams.messageTexts(), QStringList {message});
         QCOMPARE(storedValues(run.folder, 2), stored);
     }
 
@@ -418,7 +443,7 @@ private slots:
         ListsRun run;
         QVERIFY(run.startAs(Administrator));
         QListWidget *box = run.box(5);
-        QCOMPARE(items(box), QStringList{QStringLiteral("本人")});
+        QCOMPARE(items(box), QStringList {QStringLiteral("本人")});
         run.seams.answerQuestions({true});
         run.click(QStringLiteral("Button18"));
         QCOMPARE(box->count(), 0);
@@ -426,11 +451,12 @@ private slots:
         QVERIFY(storedValues(run.folder, 5).isEmpty());
         run.seams.clearMessages();
         run.click(QStringLiteral("Button17"));
-        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("请先选中要修改的业务员")});
+        QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("请先选中要修改的业务员")});
 
-        run.seams.onDialog("TFormAsk", ask(QStringLiteral("请输入要新增的业务员名"), QString(), QStringLiteral("张三")));
+        run.seams.onDialog(
+            "TFormAsk", ask(QStringLiteral("请输入要新增的业务员名"), QString(), QStringLiteral("张三")));
         run.click(QStringLiteral("Button16"));
-        QCOMPARE(items(box), QStringList{QStringLiteral("张三")});
+        QCOMPARE(items(box), QStringList {QStringLiteral("张三")});
         QCOMPARE(selectedText(box), QStringLiteral("张三"));
     }
 
@@ -443,7 +469,8 @@ private slots:
         QVERIFY(box->count() > 1);
         QListWidgetItem *item = box->item(0);
         const QString old = item->text();
-        run.seams.onDialog("TFormAsk", ask(QStringLiteral("请输入收入种类的名称"), old, QStringLiteral("劳务收入")));
+        run.seams.onDialog(
+            "TFormAsk", ask(QStringLiteral("请输入收入种类的名称"), old, QStringLiteral("劳务收入")));
         // As a window system delivers it: a click, then the double click.
         const QPoint at = box->visualItemRect(item).center();
         QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, at);
@@ -468,7 +495,8 @@ private slots:
         QStringList statements;
         QVariantList values;
         for (int type = 0; type < 6; ++type) {
-            statements << QStringLiteral("Insert Into Parameter (ParameterType, ParameterValue) Values (?, ?)");
+            statements << QStringLiteral(
+                "Insert Into Parameter (ParameterType, ParameterValue) Values (?, ?)");
             values << type << QStringLiteral("新项%1").arg(type);
         }
         execOn(run.ledger(), statements, values);
@@ -493,15 +521,16 @@ private slots:
         run.window()->action(QStringLiteral("ActionReLogin"))->trigger();
         // One message for both reason lists.
         QCOMPARE(run.seams.messageTexts(),
-                 (QStringList{"读入帐款收支种类失败", "读入帐款类别失败", "读入帐款类别失败",
-                              "读入客户名称失败", "读入业务员失败"}));
+            (QStringList {"读入帐款收支种类失败", "读入帐款类别失败", "读入帐款类别失败", "读入客户名称失败",
+                "读入业务员失败"}));
         for (int type = 0; type < 6; ++type)
             QCOMPARE(run.box(type)->count(), 0);
 
         run.seams.clearMessages();
-        run.seams.onDialog("TFormAsk", ask(QStringLiteral("请输入新凭证的名称"), QString(), QStringLiteral("本票")));
+        run.seams.onDialog(
+            "TFormAsk", ask(QStringLiteral("请输入新凭证的名称"), QString(), QStringLiteral("本票")));
         run.click(QStringLiteral("Button7"));
-        QCOMPARE(run.seams.messageTexts(), QStringList{QStringLiteral("读入帐款参数失败")});
+        QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("读入帐款参数失败")});
     }
 };
 

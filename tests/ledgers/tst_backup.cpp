@@ -5,8 +5,8 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
-#include "support/TestRegistry.h"
 #include "support/ProgramRun.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>

@@ -102,10 +102,7 @@ private:
     std::unique_ptr<TFormLogin> login;
 
     QString path(const QString &relative) const { return folder->filePath(relative); }
-    bool openMaster()
-    {
-        return OpenLedgerConnection(path(Master), DatabaseKind::Master);
-    }
+    bool openMaster() { return OpenLedgerConnection(path(Master), DatabaseKind::Master); }
     // Registry column of the entry with this name, read from the master file.
     QVariant registry(const QString &name, const QString &column)
     {
@@ -157,7 +154,7 @@ private:
     void setPower(const QString &user, const QString &column, const QString &value)
     {
         ExecSql(Sql(QStringLiteral("Update Power Set %1 = ").arg(column)) + Sql::value(value)
-                + Sql(" Where PowerName = ") + Sql::value(user));
+            + Sql(" Where PowerName = ") + Sql::value(user));
     }
 
 private slots:
@@ -192,25 +189,25 @@ private slots:
                 captions.append(g->horizontalHeaderItem(c)->text());
                 widths.append(g->columnWidth(c));
             }
-            QCOMPARE(captions, (QStringList{"创建日期", "帐套名称", "帐套介绍", "状态"}));
-            QCOMPARE(widths.mid(0, 3), (QList<int>{75, 95, 250}));
-            QCOMPARE(gridColumn(d, 0), (QStringList{"2026-7-1", "2026-7-1"}));
-            QCOMPARE(gridColumn(d, 1), (QStringList{"软件演示帐套", "日常帐套"}));
-            QCOMPARE(gridColumn(d, 3), (QStringList{"正常", "正常"}));
+            QCOMPARE(captions, (QStringList {"创建日期", "帐套名称", "帐套介绍", "状态"}));
+            QCOMPARE(widths.mid(0, 3), (QList<int> {75, 95, 250}));
+            QCOMPARE(gridColumn(d, 0), (QStringList {"2026-7-1", "2026-7-1"}));
+            QCOMPARE(gridColumn(d, 1), (QStringList {"软件演示帐套", "日常帐套"}));
+            QCOMPARE(gridColumn(d, 3), (QStringList {"正常", "正常"}));
 
             QVERIFY(QFile::rename(file, aside));
             chooser->ListLedgers();
-            QCOMPARE(gridColumn(d, 3), (QStringList{"正常", "丢失"}));
+            QCOMPARE(gridColumn(d, 3), (QStringList {"正常", "丢失"}));
             QCOMPARE(registry("日常帐套", "SoftDataState").toString(), QStringLiteral("丢失"));
             selectLedger(d, QStringLiteral("日常帐套"));
             trigger(d, "ActionLogin");
-            QCOMPARE(seams->messageTexts(), QStringList{Missing});
+            QCOMPARE(seams->messageTexts(), QStringList {Missing});
             QVERIFY(d->isVisible());
             QCOMPARE(ShareDataModule->databasePath(), path(Master));
 
             QVERIFY(QFile::rename(aside, file));
             chooser->ListLedgers();
-            QCOMPARE(gridColumn(d, 3), (QStringList{"正常", "正常"}));
+            QCOMPARE(gridColumn(d, 3), (QStringList {"正常", "正常"}));
             QCOMPARE(registry("日常帐套", "SoftDataState").toString(), QStringLiteral("正常"));
         });
     }
@@ -222,22 +219,28 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<bool>("focusOnName");
 
-        const QStringList added{"帐套新增成功"};
-        QTest::newRow("plain") << "分公司帐套" << "" << added << false;
-        QTest::newRow("apostrophe") << "O'Neil's 帐" << "" << added << false;
-        QTest::newRow("empty name") << "" << "" << added << false;
-        QTest::newRow("name never typed") << "" << "untyped"
-                                          << QStringList{"帐套数据库创建失败，失败号为：21"} << false;
-        QTest::newRow("no DataBase folder") << "分公司帐套" << "removeFolder" << added << false;
-        QTest::newRow("invalid name") << "分公司.帐套" << ""
-                                      << QStringList{"帐套名称不能包含/\\:*?\"<>|.等字符"} << true;
-        QTest::newRow("duplicate") << "日常帐套" << ""
-                                   << QStringList{"该帐套名称已经存在，请重新操作"} << true;
-        QTest::newRow("no template") << "分公司帐套" << "removeTemplate"
-                                     << QStringList{"帐套数据库创建失败，失败号为：2"} << false;
-        QTest::newRow("file already there") << "分公司帐套" << "fileThere"
-                                            << QStringList{"该帐套数据库文件已经存在，请更换帐套名称"}
-                                            << true;
+        const QStringList added {"帐套新增成功"};
+        QTest::newRow("plain") << "分公司帐套"
+                               << "" << added << false;
+        QTest::newRow("apostrophe") << "O'Neil's 帐"
+                                    << "" << added << false;
+        QTest::newRow("empty name") << ""
+                                    << "" << added << false;
+        QTest::newRow("name never typed")
+            << ""
+            << "untyped" << QStringList {"帐套数据库创建失败，失败号为：21"} << false;
+        QTest::newRow("no DataBase folder") << "分公司帐套"
+                                            << "removeFolder" << added << false;
+        QTest::newRow("invalid name") << "分公司.帐套"
+                                      << "" << QStringList {"帐套名称不能包含/\\:*?\"<>|.等字符"} << true;
+        QTest::newRow("duplicate") << "日常帐套"
+                                   << "" << QStringList {"该帐套名称已经存在，请重新操作"} << true;
+        QTest::newRow("no template") << "分公司帐套"
+                                     << "removeTemplate" << QStringList {"帐套数据库创建失败，失败号为：2"}
+                                     << false;
+        QTest::newRow("file already there")
+            << "分公司帐套"
+            << "fileThere" << QStringList {"该帐套数据库文件已经存在，请更换帐套名称"} << true;
     }
     void newLedger()
     {
@@ -256,7 +259,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(keep);
         }
-        const bool succeeds = messages == QStringList{"帐套新增成功"};
+        const bool succeeds = messages == QStringList {"帐套新增成功"};
 
         int dialogResult = -1;
         runChooser([&](QDialog *d) {
@@ -268,8 +271,7 @@ private slots:
                     control<QLineEdit>(f, "Edit3")->setText(QStringLiteral("分支机构"));
                 } else {
                     fillLedger(f, name, QStringLiteral("分支机构"));
-                    QCOMPARE(control<QLineEdit>(f, "Edit2")->text(),
-                             "[RunPath]\\DataBase\\" + name + ".ddb");
+                    QCOMPARE(control<QLineEdit>(f, "Edit2")->text(), "[RunPath]\\DataBase\\" + name + ".ddb");
                 }
                 trigger(f, "ActionYes");
                 QCOMPARE(seams->messageTexts(), messages);
@@ -306,27 +308,28 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("fileAfter"); // where the ledger file lies afterwards
 
-        const QStringList saved{"帐套信息修改成功"};
-        QTest::newRow("remark only") << "" << QStringList{} << saved << "DataBase/Default.ddb";
-        QTest::newRow("rename") << "" << QStringList{"日常's帐套"} << saved << "DataBase/日常's帐套.ddb";
+        const QStringList saved {"帐套信息修改成功"};
+        QTest::newRow("remark only") << "" << QStringList {} << saved << "DataBase/Default.ddb";
+        QTest::newRow("rename") << "" << QStringList {"日常's帐套"} << saved << "DataBase/日常's帐套.ddb";
         QTest::newRow("rename from elsewhere")
-            << "elsewhere" << QStringList{"搬家帐套"} << saved << "DataBase/搬家帐套.ddb";
+            << "elsewhere" << QStringList {"搬家帐套"} << saved << "DataBase/搬家帐套.ddb";
         // The path follows the typed name even when it ends up as before.
-        QTest::newRow("name retyped") << "" << QStringList{"临时", "日常帐套"} << saved
-                                      << "DataBase/日常帐套.ddb";
-        QTest::newRow("duplicate") << "" << QStringList{"软件演示帐套"}
-                                   << QStringList{"该帐套名称已经存在，请重新操作"} << "DataBase/Default.ddb";
-        QTest::newRow("invalid name") << "" << QStringList{"日常:帐套"}
-                                      << QStringList{"帐套名称不能包含/\\:*?\"<>|.等字符"}
-                                      << "DataBase/Default.ddb";
-        QTest::newRow("target taken") << "targetTaken" << QStringList{"新名"}
-                                      << QStringList{"该帐套数据库文件已经存在，请更换帐套名称"}
-                                      << "DataBase/Default.ddb";
+        QTest::newRow("name retyped")
+            << "" << QStringList {"临时", "日常帐套"} << saved << "DataBase/日常帐套.ddb";
+        QTest::newRow("duplicate") << "" << QStringList {"软件演示帐套"}
+                                   << QStringList {"该帐套名称已经存在，请重新操作"}
+                                   << "DataBase/Default.ddb";
+        QTest::newRow("invalid name")
+            << "" << QStringList {"日常:帐套"} << QStringList {"帐套名称不能包含/\\:*?\"<>|.等字符"}
+            << "DataBase/Default.ddb";
+        QTest::newRow("target taken")
+            << "targetTaken" << QStringList {"新名"}
+            << QStringList {"该帐套数据库文件已经存在，请更换帐套名称"} << "DataBase/Default.ddb";
         QTest::newRow("file missing")
-            << "fileMissing" << QStringList{"新名"}
-            << QStringList{"[RunPath]\\DataBase\\Default.ddb", "帐套数据库文件改名错误，错误号为：2"} << "";
-        QTest::newRow("entry vanished") << "vanished" << QStringList{"新名"} << QStringList{}
-                                        << "DataBase/Default.ddb";
+            << "fileMissing" << QStringList {"新名"}
+            << QStringList {"[RunPath]\\DataBase\\Default.ddb", "帐套数据库文件改名错误，错误号为：2"} << "";
+        QTest::newRow("entry vanished")
+            << "vanished" << QStringList {"新名"} << QStringList {} << "DataBase/Default.ddb";
     }
     void editLedger()
     {
@@ -342,8 +345,8 @@ private slots:
             QVERIFY(QFile::rename(path("DataBase/Default.ddb"), path("Other/Default.ddb")));
             QVERIFY(QDir(path("DataBase")).removeRecursively());
             ExecSql(Sql("Update SoftData Set SoftDataPath = ")
-                    + Sql::value(QStringLiteral("[RunPath]\\Other\\Default.ddb"))
-                    + Sql(" Where SoftDataIndex = ") + Sql::value(index));
+                + Sql::value(QStringLiteral("[RunPath]\\Other\\Default.ddb")) + Sql(" Where SoftDataIndex = ")
+                + Sql::value(index));
         }
         if (setup == "targetTaken") {
             QFile f(path("DataBase/新名.ddb"));
@@ -352,7 +355,7 @@ private slots:
         }
         if (setup == "fileMissing")
             QVERIFY(QFile::remove(path("DataBase/Default.ddb")));
-        const bool succeeds = messages == QStringList{"帐套信息修改成功"};
+        const bool succeeds = messages == QStringList {"帐套信息修改成功"};
         const QString storedPath = registry("日常帐套", "SoftDataPath").toString();
 
         runChooser([&](QDialog *d) {
@@ -379,7 +382,7 @@ private slots:
             // A double click on the grid edits the entry too.
             emit grid(d)->cellDoubleClicked(grid(d)->currentRow(), 1);
         });
-        QCOMPARE(seams->shownDialogs, (QStringList{"TFormDBChose", "TFormDB"}));
+        QCOMPARE(seams->shownDialogs, (QStringList {"TFormDBChose", "TFormDB"}));
         if (!fileAfter.isEmpty())
             QCOMPARE(fileHash(path(fileAfter)), ledger);
         if (succeeds) {
@@ -426,9 +429,12 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("message");
-        QTest::newRow("edit") << "ActionEdit" << "请先选中要修改的记录";
-        QTest::newRow("delete") << "ActionDelete" << "请先选中要删除的记录";
-        QTest::newRow("login") << "ActionLogin" << "请选择要登录的帐套";
+        QTest::newRow("edit") << "ActionEdit"
+                              << "请先选中要修改的记录";
+        QTest::newRow("delete") << "ActionDelete"
+                                << "请先选中要删除的记录";
+        QTest::newRow("login") << "ActionLogin"
+                               << "请选择要登录的帐套";
     }
     void nothingSelected()
     {
@@ -437,10 +443,10 @@ private slots:
         runChooser([&](QDialog *d) {
             grid(d)->clearSelection();
             trigger(d, qPrintable(action));
-            QCOMPARE(seams->messageTexts(), QStringList{message});
+            QCOMPARE(seams->messageTexts(), QStringList {message});
             QVERIFY(d->isVisible());
         });
-        QCOMPARE(seams->shownDialogs, QStringList{"TFormDBChose"});
+        QCOMPARE(seams->shownDialogs, QStringList {"TFormDBChose"});
     }
 
     void loginIntoLedger()
@@ -480,12 +486,13 @@ private slots:
             trigger(d, "ActionLogin");
             QCOMPARE(seams->messages.size(), 1);
             QVERIFY2(seams->lastMessage().startsWith("数据库连接失败，该帐套的数据库文件无法打开："),
-                     qPrintable(seams->lastMessage()));
-            QVERIFY(seams->lastMessage().size() > QStringLiteral("数据库连接失败，该帐套的数据库文件无法打开：").size());
+                qPrintable(seams->lastMessage()));
+            QVERIFY(seams->lastMessage().size()
+                > QStringLiteral("数据库连接失败，该帐套的数据库文件无法打开：").size());
             // Back on the registry: the chooser still lists and logs in.
             QCOMPARE(ShareDataModule->databasePath(), path(Master));
             chooser->ListLedgers();
-            QCOMPARE(gridColumn(d, 1), (QStringList{"软件演示帐套", "日常帐套"}));
+            QCOMPARE(gridColumn(d, 1), (QStringList {"软件演示帐套", "日常帐套"}));
             seams->clearMessages();
             selectLedger(d, QStringLiteral("软件演示帐套"));
             trigger(d, "ActionLogin");
@@ -498,7 +505,8 @@ private slots:
     void demoDatesMoveOnFirstLoginOnly()
     {
         const QString demo = path("DataBase/Demo.ddb");
-        const QString moneyDates = "Select MoneyIndex, MoneyCreateTime, MoneyRecordTime From MoneyTable Order By MoneyIndex";
+        const QString moneyDates
+            = "Select MoneyIndex, MoneyCreateTime, MoneyRecordTime From MoneyTable Order By MoneyIndex";
         const QString getPayDates = "Select GetPayIndex, GetPayTime From GetPay Order By GetPayIndex";
         QList<QVariantList> money, getPay;
         {
@@ -555,7 +563,8 @@ private slots:
     void demoShiftFailureLeavesNothingHalfDone()
     {
         const QString demo = path("DataBase/Demo.ddb");
-        const QString moneyDates = "Select MoneyCreateTime, MoneyRecordTime From MoneyTable Order By MoneyIndex";
+        const QString moneyDates
+            = "Select MoneyCreateTime, MoneyRecordTime From MoneyTable Order By MoneyIndex";
         QList<QVariantList> before;
         {
             FileDb db(demo);
@@ -567,7 +576,7 @@ private slots:
         const int result = runChooser([&](QDialog *d) {
             selectLedger(d, QStringLiteral("软件演示帐套"));
             trigger(d, "ActionLogin");
-            QCOMPARE(seams->messageTexts(), QStringList{"SQL命令执行出错"});
+            QCOMPARE(seams->messageTexts(), QStringList {"SQL命令执行出错"});
             QVERIFY(d->isVisible());
             QCOMPARE(ShareDataModule->databasePath(), path(Master));
         });
@@ -585,13 +594,16 @@ private slots:
         QTest::addColumn<QString>("tips");
         QTest::addColumn<bool>("firstLogin");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("placeholders") << "软件演示帐套" << "演示 [XXXX] 至 [YYYY]" << true
-                                      << "演示 2026-2-22 至 2026-3-1";
-        QTest::newRow("any letter case, repeated") << "软件演示帐套" << "[xxxx]/[XxXx] [yyyy]" << true
-                                                   << "2026-2-22/2026-2-22 2026-3-1";
-        QTest::newRow("already shifted") << "软件演示帐套" << "演示 2026-2-22 至 2026-3-1" << false
-                                         << "演示 2026-2-22 至 2026-3-1";
-        QTest::newRow("other ledger") << "日常帐套" << "[XXXX]" << false << "2026-2-22";
+        QTest::newRow("placeholders") << "软件演示帐套"
+                                      << "演示 [XXXX] 至 [YYYY]" << true << "演示 2026-2-22 至 2026-3-1";
+        QTest::newRow("any letter case, repeated")
+            << "软件演示帐套"
+            << "[xxxx]/[XxXx] [yyyy]" << true << "2026-2-22/2026-2-22 2026-3-1";
+        QTest::newRow("already shifted")
+            << "软件演示帐套"
+            << "演示 2026-2-22 至 2026-3-1" << false << "演示 2026-2-22 至 2026-3-1";
+        QTest::newRow("other ledger") << "日常帐套"
+                                      << "[XXXX]" << false << "2026-2-22";
     }
     void demoCaption()
     {
@@ -627,9 +639,12 @@ private slots:
     {
         QTest::addColumn<QString>("remembered"); // empty: no setting
         QTest::addColumn<QString>("selected");
-        QTest::newRow("fresh ledger") << "" << "出纳";
-        QTest::newRow("remembered") << "管理员" << "管理员";
-        QTest::newRow("gone") << "老张" << "管理员";
+        QTest::newRow("fresh ledger") << ""
+                                      << "出纳";
+        QTest::newRow("remembered") << "管理员"
+                                    << "管理员";
+        QTest::newRow("gone") << "老张"
+                              << "管理员";
     }
     void rememberedUser()
     {
@@ -661,7 +676,7 @@ private slots:
             QTest::keyClicks(password, "pa#55");
             QCOMPARE(password->displayText(), QStringLiteral("#####"));
             trigger(d, "ActionLogin");
-            QCOMPARE(seams->messageTexts(), QStringList{"密码错误，请重新操作"});
+            QCOMPARE(seams->messageTexts(), QStringList {"密码错误，请重新操作"});
             QVERIFY(d->isVisible());
             QCOMPARE(password->text(), QStringLiteral("pa#55"));
             QVERIFY(Session().CurrentUser.isEmpty());
@@ -681,40 +696,42 @@ private slots:
     {
         QTest::addColumn<QString>("range");
         QTest::addColumn<QList<bool>>("rights"); // income expense transfer overview edit reports
-        QTest::newRow("none") << "" << QList<bool>{false, false, false, false, false, false};
-        QTest::newRow("income and reports") << "财务收入，财务报表"
-                                            << QList<bool>{true, false, false, false, false, true};
+        QTest::newRow("none") << "" << QList<bool> {false, false, false, false, false, false};
+        QTest::newRow("income and reports")
+            << "财务收入，财务报表" << QList<bool> {true, false, false, false, false, true};
         QTest::newRow("all") << "财务收入，财务支出，财务平调，数据总览，数据修改，财务报表"
-                             << QList<bool>{true, true, true, true, true, true};
-        QTest::newRow("any order, any separator") << "数据修改,财务平调 数据总览"
-                                                  << QList<bool>{false, false, true, true, true, false};
-        QTest::newRow("partial names") << "财务，数据" << QList<bool>{false, false, false, false, false, false};
+                             << QList<bool> {true, true, true, true, true, true};
+        QTest::newRow("any order, any separator")
+            << "数据修改,财务平调 数据总览" << QList<bool> {false, false, true, true, true, false};
+        QTest::newRow("partial names")
+            << "财务，数据" << QList<bool> {false, false, false, false, false, false};
     }
     void rightsFromPowerRange()
     {
         QFETCH(QString, range);
         QFETCH(QList<bool>, rights);
         const UserRights parsed = ParseRights(range);
-        QCOMPARE((QList<bool>{parsed.Income, parsed.Expense, parsed.Transfer, parsed.Overview,
-                              parsed.Edit, parsed.Reports}),
-                 rights);
+        QCOMPARE((QList<bool> {parsed.Income, parsed.Expense, parsed.Transfer, parsed.Overview, parsed.Edit,
+                     parsed.Reports}),
+            rights);
         QVERIFY(data->openLedger("DataBase/Default.ddb"));
         setPower("出纳", "PowerRange", range);
         // Leftovers of an earlier session must not survive the login.
         SessionValues &s = Session();
-        s.RightIncome = s.RightExpense = s.RightTransfer = s.RightOverview = s.RightEdit = s.RightReports = true;
+        s.RightIncome = s.RightExpense = s.RightTransfer = s.RightOverview = s.RightEdit = s.RightReports
+            = true;
         QCOMPARE(runLogin([](QDialog *d) { trigger(d, "ActionLogin"); }), int(QDialog::Accepted));
-        QCOMPARE((QList<bool>{s.RightIncome, s.RightExpense, s.RightTransfer, s.RightOverview,
-                              s.RightEdit, s.RightReports}),
-                 rights);
+        QCOMPARE((QList<bool> {s.RightIncome, s.RightExpense, s.RightTransfer, s.RightOverview, s.RightEdit,
+                     s.RightReports}),
+            rights);
     }
 
     void userWithApostrophe()
     {
         QVERIFY(data->openLedger("DataBase/Default.ddb"));
         ExecSql(Sql("Insert Into Power (PowerName, PowerKey, PowerRange) Values (")
-                + Sql::value(QStringLiteral("O'Brien")) + Sql(",") + Sql::value(QStringLiteral("it's"))
-                + Sql(",") + Sql::value(QStringLiteral("财务支出")) + Sql(")"));
+            + Sql::value(QStringLiteral("O'Brien")) + Sql(",") + Sql::value(QStringLiteral("it's")) + Sql(",")
+            + Sql::value(QStringLiteral("财务支出")) + Sql(")"));
         const int result = runLogin([&](QDialog *d) {
             control<QComboBox>(d, "ComboBox1")->setCurrentText(QStringLiteral("O'Brien"));
             QTest::keyClicks(control<QLineEdit>(d, "Edit1"), "it's");
@@ -733,7 +750,7 @@ private slots:
         runLogin([&](QDialog *d) {
             ExecSql(Sql("Delete From Power Where PowerName = ") + Sql::value(QStringLiteral("出纳")));
             trigger(d, "ActionLogin");
-            QCOMPARE(seams->messageTexts(), QStringList{"数据库中找不到当前用户"});
+            QCOMPARE(seams->messageTexts(), QStringList {"数据库中找不到当前用户"});
             QVERIFY(d->isVisible());
         });
         QVERIFY(Session().CurrentUser.isEmpty());
@@ -748,21 +765,21 @@ private slots:
         seams->onDialog("TFormOnlineService", [](QDialog *) {});
         runLogin([&](QDialog *d) {
             QCOMPARE(d->windowTitle(),
-                     QStringLiteral("使用软件请用出纳登录，设置软件请用管理员登录，初始密码均不用输"));
+                QStringLiteral("使用软件请用出纳登录，设置软件请用管理员登录，初始密码均不用输"));
             QCOMPARE(control<QTextBrowser>(d, "WebBrowser1")->source(),
-                     QUrl::fromLocalFile(path("NoticeNew.html")));
+                QUrl::fromLocalFile(path("NoticeNew.html")));
             trigger(d, "ActionInstruction");
             trigger(d, "ActionOnlineService");
             trigger(d, "ActionCancel");
         });
-        QCOMPARE(seams->openedWithDesktop, QStringList{path("Help.html")});
-        QCOMPARE(seams->shownDialogs, (QStringList{"TFormLogin", "TFormOnlineService"}));
+        QCOMPARE(seams->openedWithDesktop, QStringList {path("Help.html")});
+        QCOMPARE(seams->shownDialogs, (QStringList {"TFormLogin", "TFormOnlineService"}));
         QVERIFY(Session().CurrentUser.isEmpty());
 
         QVERIFY(QFile::remove(path("NoticeNew.html")));
         runLogin([&](QDialog *d) {
-            QCOMPARE(control<QTextBrowser>(d, "WebBrowser1")->source(),
-                     QUrl::fromLocalFile(path("Notice.html")));
+            QCOMPARE(
+                control<QTextBrowser>(d, "WebBrowser1")->source(), QUrl::fromLocalFile(path("Notice.html")));
         });
     }
 
@@ -771,7 +788,8 @@ private slots:
         for (QDialog *d : {static_cast<QDialog *>(formDB.get()), static_cast<QDialog *>(login.get())}) {
             QList<QWidget *> inputs;
             for (QWidget *w : d->findChildren<QWidget *>())
-                if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QDateEdit *>(w))
+                if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
+                    || qobject_cast<QDateEdit *>(w))
                     if (w->parentWidget() == d)
                         inputs.append(w);
             QVERIFY(inputs.size() >= 2);

@@ -45,12 +45,17 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
-        QTest::newRow("no file") << QByteArray() << "Quillbrook3" << "LoginMode";
-        QTest::newRow("no section") << QByteArray("[Other]\nLoginMode=x\n") << "Quillbrook3" << "LoginMode";
-        QTest::newRow("no key") << QByteArray("[Quillbrook3]\nUserName=x\n") << "Quillbrook3" << "LoginMode";
-        QTest::newRow("key in a later section") << QByteArray("[Quillbrook3]\n[日记帐簿]\nLoginMode=x\n")
-                                                << "Quillbrook3" << "LoginMode";
-        QTest::newRow("comment line") << QByteArray("[Quillbrook3]\n;LoginMode=x\n") << "Quillbrook3" << "LoginMode";
+        QTest::newRow("no file") << QByteArray() << "Quillbrook3"
+                                 << "LoginMode";
+        QTest::newRow("no section") << QByteArray("[Other]\nLoginMode=x\n") << "Quillbrook3"
+                                    << "LoginMode";
+        QTest::newRow("no key") << QByteArray("[Quillbrook3]\nUserName=x\n") << "Quillbrook3"
+                                << "LoginMode";
+        QTest::newRow("key in a later section")
+            << QByteArray("[Quillbrook3]\n[日记帐簿]\nLoginMode=x\n") << "Quillbrook3"
+            << "LoginMode";
+        QTest::newRow("comment line") << QByteArray("[Quillbrook3]\n;LoginMode=x\n") << "Quillbrook3"
+                                      << "LoginMode";
     }
     void readGivesDefaultWhenMissing()
     {
@@ -68,19 +73,31 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << QByteArray("[Quillbrook3]\nUserName=出纳\n") << "Quillbrook3" << "UserName" << "出纳";
+        QTest::newRow("plain") << QByteArray("[Quillbrook3]\nUserName=出纳\n") << "Quillbrook3"
+                               << "UserName"
+                               << "出纳";
         QTest::newRow("names ignore case") << QByteArray("[QUILLBROOK3]\nusername=出纳\n") << "quillbrook3"
-                                           << "UserName" << "出纳";
-        QTest::newRow("blanks trimmed") << QByteArray("  [ Quillbrook3 ]  \r\n  UserName =  出纳  \r\n")
-                                        << "Quillbrook3" << "UserName" << "出纳";
-        QTest::newRow("quotes stripped") << QByteArray("[Quillbrook3]\nUserName=\"出纳 一\"\n") << "Quillbrook3"
-                                         << "UserName" << "出纳 一";
-        QTest::newRow("chinese section and key") << QByteArray("[日记帐簿]\nMoneyIndex=77\n[Quillbrook3]\n帐户排序方式=2\n")
-                                                 << "Quillbrook3" << "帐户排序方式" << "2";
+                                           << "UserName"
+                                           << "出纳";
+        QTest::newRow("blanks trimmed")
+            << QByteArray("  [ Quillbrook3 ]  \r\n  UserName =  出纳  \r\n") << "Quillbrook3"
+            << "UserName"
+            << "出纳";
+        QTest::newRow("quotes stripped")
+            << QByteArray("[Quillbrook3]\nUserName=\"出纳 一\"\n") << "Quillbrook3"
+            << "UserName"
+            << "出纳 一";
+        QTest::newRow("chinese section and key")
+            << QByteArray("[日记帐簿]\nMoneyIndex=77\n[Quillbrook3]\n帐户排序方式=2\n") << "Quillbrook3"
+            << "帐户排序方式"
+            << "2";
         QTest::newRow("empty value") << QByteArray("[Quillbrook3]\nLoginDatabase=\n") << "Quillbrook3"
-                                     << "LoginDatabase" << "";
-        QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF[Quillbrook3]\nUserName=出纳\n") << "Quillbrook3"
-                                   << "UserName" << "出纳";
+                                     << "LoginDatabase"
+                                     << "";
+        QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF[Quillbrook3]\nUserName=出纳\n")
+                                   << "Quillbrook3"
+                                   << "UserName"
+                                   << "出纳";
     }
     void readFindsValues()
     {
@@ -96,25 +113,30 @@ private slots:
     {
         QStringEncoder gbk("GBK");
         QVERIFY(gbk.isValid());
-        const QByteArray bytes = gbk.encode(QStringLiteral("[Quillbrook3]\r\n帐户排序方式=1\r\nUserName=出纳\r\n"
-                                                           "LoginMode=软件启动时首先弹出帐套选择框\r\n"));
+        const QByteArray bytes
+            = gbk.encode(QStringLiteral("[Quillbrook3]\r\n帐户排序方式=1\r\nUserName=出纳\r\n"
+                                        "LoginMode=软件启动时首先弹出帐套选择框\r\n"));
         writeFile(ini(), bytes);
-        QCOMPARE(ReadProfileString("Quillbrook3", QStringLiteral("帐户排序方式"), "0", ini()), QStringLiteral("1"));
+        QCOMPARE(ReadProfileString("Quillbrook3", QStringLiteral("帐户排序方式"), "0", ini()),
+            QStringLiteral("1"));
         QCOMPARE(ReadProfileString("Quillbrook3", "UserName", "", ini()), QStringLiteral("出纳"));
         QCOMPARE(ReadProfileString("Quillbrook3", "LoginMode", "", ini()),
-                 QStringLiteral("软件启动时首先弹出帐套选择框"));
+            QStringLiteral("软件启动时首先弹出帐套选择框"));
     }
 
     void writeCreatesFileSectionAndKey()
     {
-        QVERIFY(WriteProfileString("Quillbrook3", QStringLiteral("批量开单功能"), QStringLiteral("开启"), ini()));
+        QVERIFY(
+            WriteProfileString("Quillbrook3", QStringLiteral("批量开单功能"), QStringLiteral("开启"), ini()));
         QVERIFY(WriteProfileString(QStringLiteral("日记帐簿"), "MoneyIndex", "50", ini()));
         const QByteArray bytes = readFile(ini());
         // Chinese names are written literally, as UTF-8.
         QVERIFY(bytes.contains(QStringLiteral("批量开单功能=开启").toUtf8()));
         QVERIFY(bytes.contains(QStringLiteral("[日记帐簿]").toUtf8()));
-        QCOMPARE(ReadProfileString("Quillbrook3", QStringLiteral("批量开单功能"), "", ini()), QStringLiteral("开启"));
-        QCOMPARE(ReadProfileString(QStringLiteral("日记帐簿"), "moneyindex", "", ini()), QStringLiteral("50"));
+        QCOMPARE(ReadProfileString("Quillbrook3", QStringLiteral("批量开单功能"), "", ini()),
+            QStringLiteral("开启"));
+        QCOMPARE(
+            ReadProfileString(QStringLiteral("日记帐簿"), "moneyindex", "", ini()), QStringLiteral("50"));
     }
 
     void writeKeepsEveryOtherLine()
@@ -144,7 +166,8 @@ private slots:
 
     void longValuesAreStoredWhole()
     {
-        const QString path = QStringLiteral("[RunPath]\\") + QString(3000, QChar(0x5E10)) + QStringLiteral(".ddb");
+        const QString path
+            = QStringLiteral("[RunPath]\\") + QString(3000, QChar(0x5E10)) + QStringLiteral(".ddb");
         QVERIFY(WriteProfileString("Quillbrook3", "LoginDatabase", path, ini()));
         QCOMPARE(ReadProfileString("Quillbrook3", "LoginDatabase", "", ini()), path);
     }
@@ -204,8 +227,8 @@ private slots:
         const qint64 deadPid = finished.processId() > 0 ? finished.processId() : 999999;
         SingleInstanceLock probe(lockDir.path());
         writeFile(probe.lockFilePath(),
-                  QByteArray::number(deadPid) + "\n" + QCoreApplication::applicationName().toUtf8() + "\n"
-                      + QSysInfo::machineHostName().toUtf8() + "\n");
+            QByteArray::number(deadPid) + "\n" + QCoreApplication::applicationName().toUtf8() + "\n"
+                + QSysInfo::machineHostName().toUtf8() + "\n");
         QVERIFY(probe.tryAcquire());
     }
 
@@ -216,6 +239,7 @@ private slots:
         Seams::reset();
         QCOMPARE(Today(), QDate::currentDate());
     }
+
 private:
     // Cells of the first sheet as the file stores them: reference -> type ("s" shared text,
     // "n" number) and the text or number.
@@ -271,15 +295,27 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::newRow("date line") << 1 << 1 << QVariant(QStringLiteral("日期:2026年06月15日")) << "s"
                                    << QStringLiteral("日期:2026年06月15日");
-        QTest::newRow("column title") << 3 << 2 << QVariant(QStringLiteral("单据编号")) << "s" << QStringLiteral("单据编号");
-        QTest::newRow("digits with leading zeros") << 4 << 2 << QVariant(QStringLiteral("000123")) << "s" << "000123";
-        QTest::newRow("number-like text") << 4 << 3 << QVariant(QStringLiteral("12.50")) << "s" << "12.50";
-        QTest::newRow("amount") << 4 << 6 << QVariant(12.5) << "n" << "12.5";
-        QTest::newRow("negative amount") << 5 << 8 << QVariant(-30.25) << "n" << "-30.25";
-        QTest::newRow("whole number") << 40 << 27 << QVariant(42.0) << "n" << "42";
-        QTest::newRow("control character") << 6 << 1 << QVariant(QStringLiteral("a\x01" "b")) << "s" << "a_x0001_b";
-        QTest::newRow("escape look-alike") << 6 << 2 << QVariant(QStringLiteral("_x0041_")) << "s" << "_x005F_x0041_";
-        QTest::newRow("empty text") << 6 << 3 << QVariant(QString()) << "" << "";
+        QTest::newRow("column title")
+            << 3 << 2 << QVariant(QStringLiteral("单据编号")) << "s" << QStringLiteral("单据编号");
+        QTest::newRow("digits with leading zeros") << 4 << 2 << QVariant(QStringLiteral("000123")) << "s"
+                                                   << "000123";
+        QTest::newRow("number-like text") << 4 << 3 << QVariant(QStringLiteral("12.50")) << "s"
+                                          << "12.50";
+        QTest::newRow("amount") << 4 << 6 << QVariant(12.5) << "n"
+                                << "12.5";
+        QTest::newRow("negative amount") << 5 << 8 << QVariant(-30.25) << "n"
+                                         << "-30.25";
+        QTest::newRow("whole number") << 40 << 27 << QVariant(42.0) << "n"
+                                      << "42";
+        QTest::newRow("control character") << 6 << 1
+                                           << QVariant(QStringLiteral("a\x01"
+                                                                      "b"))
+                                           << "s"
+                                           << "a_x0001_b";
+        QTest::newRow("escape look-alike") << 6 << 2 << QVariant(QStringLiteral("_x0041_")) << "s"
+                                           << "_x005F_x0041_";
+        QTest::newRow("empty text") << 6 << 3 << QVariant(QString()) << ""
+                                    << "";
     }
     void spreadsheetKeepsTextAsTextAndNumbersAsNumbers()
     {
@@ -294,8 +330,9 @@ private slots:
             Spreadsheet book;
             QVERIFY2(book.newWorkbook(path, &error), qPrintable(error));
             QVERIFY(book.setText(2, 1, QStringLiteral("其他"), &error));
-            const bool written = value.typeId() == QMetaType::Double ? book.setNumber(row, column, value.toDouble(), &error)
-                                                                    : book.setText(row, column, value.toString(), &error);
+            const bool written = value.typeId() == QMetaType::Double
+                ? book.setNumber(row, column, value.toDouble(), &error)
+                : book.setText(row, column, value.toString(), &error);
             QVERIFY2(written, qPrintable(error));
             QVERIFY2(book.save(&error), qPrintable(error));
         }
@@ -362,7 +399,7 @@ private slots:
         Spreadsheet book;
         QVERIFY(book.newWorkbook(path, &error) && book.setNumber(1, 1, 1, &error) && book.save(&error));
         QVERIFY2(OpenSpreadsheet(path, &error), qPrintable(error));
-        QCOMPARE(seams.openedWithDesktop, QStringList{path});
+        QCOMPARE(seams.openedWithDesktop, QStringList {path});
         seams.desktopOpenSucceeds = false;
         error.clear();
         QVERIFY(!OpenSpreadsheet(path, &error));

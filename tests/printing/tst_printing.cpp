@@ -17,8 +17,7 @@ namespace {
 
 // The four header texts the daily journal writes into PrintTable row 1 before printing.
 const QStringList DailyHeader = {QStringLiteral("上日结余：96000 元"), QStringLiteral("本日结余：109500 元"),
-                                 QStringLiteral("本日收入：共 3 笔～15000 元"),
-                                 QStringLiteral("本日支出：共 2 笔～1500 元")};
+    QStringLiteral("本日收入：共 3 笔～15000 元"), QStringLiteral("本日支出：共 2 笔～1500 元")};
 
 bool writeFile(const QString &path, const QByteArray &text)
 {
@@ -32,7 +31,10 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString pictureFolder() { return qEnvironmentVariable("QUILL_SCREENSHOT_DIR"); }
+QString pictureFolder()
+{
+    return qEnvironmentVariable("QUILL_SCREENSHOT_DIR");
+}
 
 } // namespace
 
@@ -54,33 +56,39 @@ private:
     void fillSmallLedger()
     {
         QVERIFY(data->openLedger(QStringLiteral("DataBase/Default.ddb")));
-        const qint64 bank = InsertRow("Account", {{"AccountName", "工商银行"}, {"AccountBase", 1000}, {"AccountType", 1}});
-        const qint64 cash = InsertRow("Account", {{"AccountName", "现金"}, {"AccountBase", 200}, {"AccountType", 2}});
+        const qint64 bank
+            = InsertRow("Account", {{"AccountName", "工商银行"}, {"AccountBase", 1000}, {"AccountType", 1}});
+        const qint64 cash
+            = InsertRow("Account", {{"AccountName", "现金"}, {"AccountBase", 200}, {"AccountType", 2}});
         QVERIFY(bank > 0 && cash > 0);
-        struct Entry { qint64 account; const char *day; double amount; const char *user; };
-        const Entry entries[] = {{bank, "2026-06-15", 1234.5, "华联商贸"},
-                                 {cash, "2026-06-15", -80.25, "张三"},
-                                 {bank, "2026-06-15", 0.1 + 0.2, "东方电子"},
-                                 {cash, "2026-06-16", -5, "李四"}};
+        struct Entry {
+            qint64 account;
+            const char *day;
+            double amount;
+            const char *user;
+        };
+        const Entry entries[]
+            = {{bank, "2026-06-15", 1234.5, "华联商贸"}, {cash, "2026-06-15", -80.25, "张三"},
+                {bank, "2026-06-15", 0.1 + 0.2, "东方电子"}, {cash, "2026-06-16", -5, "李四"}};
         int n = 0;
         for (const Entry &e : entries) {
             const bool income = e.amount >= 0;
-            QVERIFY(InsertRow("MoneyTable", {{"MoneyKind", income ? "财务收入" : "财务支出"},
-                                             {"MoneySerial", QStringLiteral("SR2606150%1").arg(++n)},
-                                             {"MoneyAccount", e.account}, {"MoneyUser", e.user},
-                                             {"MoneyCreateTime", e.day}, {"MoneyRecordTime", e.day},
-                                             {"MoneyIn", income ? e.amount : 0}, {"MoneyOut", income ? 0 : -e.amount},
-                                             {"MoneySum", e.amount}, {"MoneyReason", "销售收入"},
-                                             {"MoneyRemark", "备注"}, {"MoneyPower", "出纳"}})
-                    > 0);
+            QVERIFY(InsertRow("MoneyTable",
+                        {{"MoneyKind", income ? "财务收入" : "财务支出"},
+                            {"MoneySerial", QStringLiteral("SR2606150%1").arg(++n)},
+                            {"MoneyAccount", e.account}, {"MoneyUser", e.user}, {"MoneyCreateTime", e.day},
+                            {"MoneyRecordTime", e.day}, {"MoneyIn", income ? e.amount : 0},
+                            {"MoneyOut", income ? 0 : -e.amount}, {"MoneySum", e.amount},
+                            {"MoneyReason", "销售收入"}, {"MoneyRemark", "备注"}, {"MoneyPower", "出纳"}})
+                > 0);
         }
     }
 
     void fillDailyHeader()
     {
         QVERIFY(UpdateRow("PrintTable", "PrintIndex", 1,
-                          {{"PrintValue1", DailyHeader[0]}, {"PrintValue2", DailyHeader[1]},
-                           {"PrintValue3", DailyHeader[2]}, {"PrintValue4", DailyHeader[3]}}));
+            {{"PrintValue1", DailyHeader[0]}, {"PrintValue2", DailyHeader[1]},
+                {"PrintValue3", DailyHeader[2]}, {"PrintValue4", DailyHeader[3]}}));
     }
 
     QString writeTemplate(const QString &name, const QByteArray &json)
@@ -121,8 +129,8 @@ private slots:
             {"field": "MoneySum", "caption": "占比", "format": "percent", "total": "sum"}
           ]})");
         const Query rows = query(Sql("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) "
-                                     "And (MoneyCreateTime = ") + Sql::value(QDate(2026, 6, 15))
-                                 + Sql(") Order By MoneyIndex"));
+                                     "And (MoneyCreateTime = ")
+            + Sql::value(QDate(2026, 6, 15)) + Sql(") Order By MoneyIndex"));
         QStringList asked;
         QVERIFY(PrintReport(path, rows, [&asked](const QString &name) -> std::optional<QVariant> {
             asked.append(name);
@@ -134,10 +142,11 @@ private slots:
         QCOMPARE(recorder->reports.size(), 1);
         const PreparedReport &r = recorder->reports.first();
         QCOMPARE(r.templatePath(), path);
-        QCOMPARE(seams->previewTitles, QStringList{QStringLiteral("试印")});
+        QCOMPARE(seams->previewTitles, QStringList {QStringLiteral("试印")});
         QCOMPARE(r.title(), QStringLiteral("财务收入单"));
-        QCOMPARE(r.headerTexts(), (QStringList{DailyHeader[0], QStringLiteral("缺："), QStringLiteral("日期：2026-6-15")}));
-        QCOMPARE(asked, (QStringList{QStringLiteral("Kind"), QStringLiteral("Missing")}));
+        QCOMPARE(r.headerTexts(),
+            (QStringList {DailyHeader[0], QStringLiteral("缺："), QStringLiteral("日期：2026-6-15")}));
+        QCOMPARE(asked, (QStringList {QStringLiteral("Kind"), QStringLiteral("Missing")}));
         QCOMPARE(r.namedValues().size(), 2);
         QCOMPARE(r.namedValues()[0].answer, std::optional<QString>(QStringLiteral("财务收入单")));
         QCOMPARE(r.namedValues()[1].answer, std::nullopt);
@@ -147,7 +156,7 @@ private slots:
             {"4", "2026-6-15", "工商银行", "0.3", "0%"},
         };
         QCOMPARE(r.rows(), expected);
-        QCOMPARE(r.totals(), (QStringList{"3条", "", "合计", "1154.55", "100%"}));
+        QCOMPARE(r.totals(), (QStringList {"3条", "", "合计", "1154.55", "100%"}));
         QCOMPARE(r.pageCount(), 1);
         QCOMPARE(r.pageRows(0), expected);
         QVERIFY(r.pages().first().totals);
@@ -161,20 +170,22 @@ private slots:
         QTest::addColumn<QStringList>("captions");
 
         const QStringList journal = {"记录号", "单据编号", "录入时间", "帐户名称", "客户名称", "收入", "支出",
-                                     "合计", "业务员", "收支种类", "类别", "凭证", "备注"};
+            "合计", "业务员", "收支种类", "类别", "凭证", "备注"};
         const QString day = QStringLiteral(
             "Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) And (MoneyCreateTime = "
             "'2026-07-20') Order By MoneyIndex");
-        const QString all = QStringLiteral(
-            "Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) Order By MoneyCreateTime,MoneyIndex");
+        const QString all = QStringLiteral("Select * From Account,MoneyTable Where (AccountIndex = "
+                                           "MoneyAccount) Order By MoneyCreateTime,MoneyIndex");
         auto detail = [](const char *kind) {
-            return QStringLiteral("Select * From GetPay Where (GetPayIndex > 1) And (GetPayKind = '%1') Order By GetPayTime")
+            return QStringLiteral(
+                "Select * From GetPay Where (GetPayIndex > 1) And (GetPayKind = '%1') Order By GetPayTime")
                 .arg(QString::fromUtf8(kind));
         };
         auto grouped = [](const char *kind, const char *by) {
-            return QStringLiteral("Select %2,Round(Sum(GetPaySum),2) As GetPaySum,Round(Sum(GetPaySum2),2) As GetPaySum2,"
-                                  "Round(Sum(GetPaySum3),2) As GetPaySum3,Count(GetPayIndex) As GetPayNum From GetPay "
-                                  "Where (GetPayIndex > 1) And (GetPayKind = '%1') Group By %2 Order By %2")
+            return QStringLiteral(
+                "Select %2,Round(Sum(GetPaySum),2) As GetPaySum,Round(Sum(GetPaySum2),2) As GetPaySum2,"
+                "Round(Sum(GetPaySum3),2) As GetPaySum3,Count(GetPayIndex) As GetPayNum From GetPay "
+                "Where (GetPayIndex > 1) And (GetPayKind = '%1') Group By %2 Order By %2")
                 .arg(QString::fromUtf8(kind), QString::fromUtf8(by));
         };
         QTest::newRow("Daily") << "Daily.frf" << day << false << journal;
@@ -182,31 +193,39 @@ private slots:
         QTest::newRow("Report") << "Report.frf" << all << false << journal;
         QTest::newRow("Report2") << "Report2.frf" << all << true << journal;
         QTest::newRow("GetList") << "GetList.frf" << detail("应收") << false
-                                 << QStringList{"应收日期", "应收客户", "应收金额", "已收金额", "尚欠金额", "备注信息"};
+                                 << QStringList {"应收日期", "应收客户", "应收金额", "已收金额", "尚欠金额",
+                                        "备注信息"};
         QTest::newRow("GetList2") << "GetList2.frf" << grouped("应收", "GetPayUser") << true
-                                  << QStringList{"应收客户", "应收金额", "已收金额", "尚欠金额", "记录数目"};
+                                  << QStringList {"应收客户", "应收金额", "已收金额", "尚欠金额", "记录数目"};
         QTest::newRow("GetList3") << "GetList3.frf" << grouped("应收", "GetPayTime") << false
-                                  << QStringList{"应收日期", "应收金额", "已收金额", "尚欠金额", "记录数目"};
+                                  << QStringList {"应收日期", "应收金额", "已收金额", "尚欠金额", "记录数目"};
         QTest::newRow("PayList") << "PayList.frf" << detail("应付") << false
-                                 << QStringList{"应付日期", "应付客户", "应付金额", "已付金额", "尚欠金额", "备注信息"};
+                                 << QStringList {"应付日期", "应付客户", "应付金额", "已付金额", "尚欠金额",
+                                        "备注信息"};
         QTest::newRow("PayList2") << "PayList2.frf" << grouped("应付", "GetPayUser") << true
-                                  << QStringList{"应付客户", "应付金额", "已付金额", "尚欠金额", "记录数目"};
+                                  << QStringList {"应付客户", "应付金额", "已付金额", "尚欠金额", "记录数目"};
         QTest::newRow("PayList3") << "PayList3.frf" << grouped("应付", "GetPayTime") << false
-                                  << QStringList{"应付日期", "应付金额", "已付金额", "尚欠金额", "记录数目"};
-        QTest::newRow("AccountMonth") << "AccountMonth.frf" << "Select * From PrintTable Where PrintEnable = 1" << false
-                                      << QStringList{"帐户名称", "期初余额", "本期收入", "本期支出", "本期净额", "期末余额"};
-        QTest::newRow("MonthCount") << "MonthCount.frf" << "Select * From PrintDay Where DayEnable = 1" << false
-                                    << QStringList{"日期", "收入笔数", "收入金额", "支出笔数", "支出金额", "余额"};
-        QTest::newRow("Cake") << "Cake.frf"
-                              << "Select MoneyUser As DataFieldName,Round(Sum(MoneyIn),2) As MoneyIn,"
-                                 "Round(Sum(MoneyOut),2) As MoneyOut,Round(Sum(MoneySum),2) As MoneySum From "
-                                 "Account,MoneyTable Where (MoneyAccount = AccountIndex) Group By MoneyUser Order By "
-                                 "Sum(MoneySum) Desc"
-                              << false << QStringList{"参数名称", "收入金额", "支出金额", "合计金额", "占比"};
-        QTest::newRow("Bill") << "Bill.frf" << "Select ABS(MoneySum) As MSum,* From MoneyTable Where MoneyIndex = 5"
+                                  << QStringList {"应付日期", "应付金额", "已付金额", "尚欠金额", "记录数目"};
+        QTest::newRow("AccountMonth")
+            << "AccountMonth.frf"
+            << "Select * From PrintTable Where PrintEnable = 1" << false
+            << QStringList {"帐户名称", "期初余额", "本期收入", "本期支出", "本期净额", "期末余额"};
+        QTest::newRow("MonthCount") << "MonthCount.frf"
+                                    << "Select * From PrintDay Where DayEnable = 1" << false
+                                    << QStringList {
+                                           "日期", "收入笔数", "收入金额", "支出笔数", "支出金额", "余额"};
+        QTest::newRow("Cake")
+            << "Cake.frf"
+            << "Select MoneyUser As DataFieldName,Round(Sum(MoneyIn),2) As MoneyIn,"
+               "Round(Sum(MoneyOut),2) As MoneyOut,Round(Sum(MoneySum),2) As MoneySum From "
+               "Account,MoneyTable Where (MoneyAccount = AccountIndex) Group By MoneyUser Order By "
+               "Sum(MoneySum) Desc"
+            << false << QStringList {"参数名称", "收入金额", "支出金额", "合计金额", "占比"};
+        QTest::newRow("Bill") << "Bill.frf"
+                              << "Select ABS(MoneySum) As MSum,* From MoneyTable Where MoneyIndex = 5"
                               << false
-                              << QStringList{"客户名称", "收支种类", "款项类别", "凭　　证", "业 务 员", "金额大写",
-                                             "金额小写", "备　　注"};
+                              << QStringList {"客户名称", "收支种类", "款项类别", "凭　　证", "业 务 员",
+                                     "金额大写", "金额小写", "备　　注"};
     }
     // Each shipped template prepares over the rows its print command binds and draws its pages.
     void shippedTemplatesPrepare()
@@ -222,14 +241,20 @@ private slots:
         const QStringList accounts = {"工商银行基本户", "建设银行一般户", "现金", "备用金", "总合计"};
         for (int i = 0; i < accounts.size(); ++i)
             QVERIFY(UpdateRow("PrintTable", "PrintIndex", i + 2,
-                              {{"PrintEnable", true}, {"PrintValue1", accounts[i]}, {"PrintValue2", "80000"},
-                               {"PrintValue3", "15000.5"}, {"PrintValue4", "4000"}, {"PrintValue5", "11000.5"},
-                               {"PrintValue6", "91000.5"}}));
-        QVERIFY(InsertRow("PrintDay", {{"DayEnable", true}, {"DayName", "前累计余额"}, {"DayBalance", "117000"}}) > 0);
-        QVERIFY(InsertRow("PrintDay", {{"DayEnable", true}, {"DayName", "2026-7-2"}, {"DayGetNum", "2"}, {"DayGetSum", "3500"},
-                                       {"DayPayNum", "1"}, {"DayPaySum", "120.5"}, {"DayBalance", "120379.5"}}) > 0);
-        QVERIFY(InsertRow("PrintDay", {{"DayEnable", true}, {"DayName", "合计"}, {"DayGetNum", "2"}, {"DayGetSum", "3500"},
-                                       {"DayPayNum", "1"}, {"DayPaySum", "120.5"}}) > 0);
+                {{"PrintEnable", true}, {"PrintValue1", accounts[i]}, {"PrintValue2", "80000"},
+                    {"PrintValue3", "15000.5"}, {"PrintValue4", "4000"}, {"PrintValue5", "11000.5"},
+                    {"PrintValue6", "91000.5"}}));
+        QVERIFY(
+            InsertRow("PrintDay", {{"DayEnable", true}, {"DayName", "前累计余额"}, {"DayBalance", "117000"}})
+            > 0);
+        QVERIFY(InsertRow("PrintDay",
+                    {{"DayEnable", true}, {"DayName", "2026-7-2"}, {"DayGetNum", "2"}, {"DayGetSum", "3500"},
+                        {"DayPayNum", "1"}, {"DayPaySum", "120.5"}, {"DayBalance", "120379.5"}})
+            > 0);
+        QVERIFY(InsertRow("PrintDay",
+                    {{"DayEnable", true}, {"DayName", "合计"}, {"DayGetNum", "2"}, {"DayGetSum", "3500"},
+                        {"DayPayNum", "1"}, {"DayPaySum", "120.5"}})
+            > 0);
 
         const Query rows = query(Sql(sql));
         QVERIFY(rows.rowCount() > 0);
@@ -255,13 +280,15 @@ private slots:
 
         if (file.startsWith(QLatin1String("Daily"))) {
             QCOMPARE(r.headerTexts().mid(2), DailyHeader);
-            QCOMPARE(r.rows().first().mid(0, 4), (QStringList{"2", "SR26072001", "2026-7-20", "工商银行基本户"}));
+            QCOMPARE(
+                r.rows().first().mid(0, 4), (QStringList {"2", "SR26072001", "2026-7-20", "工商银行基本户"}));
         }
         if (file == QLatin1String("Bill.frf")) {
-            QCOMPARE(r.askedValueNames(), (QStringList{"MoneyKind", "MoneyCN"}));
+            QCOMPARE(r.askedValueNames(), (QStringList {"MoneyKind", "MoneyCN"}));
             QCOMPARE(r.title(), QStringLiteral("财务支出单"));
-            QCOMPARE(r.rows().first(), (QStringList{"明达建材经营部", "采购货款", "往来款项", "汇款", "赵强",
-                                                    "肆仟　零佰　零拾　零元　零角　零分　", "¥4000", "材料款首付"}));
+            QCOMPARE(r.rows().first(),
+                (QStringList {"明达建材经营部", "采购货款", "往来款项", "汇款", "赵强",
+                    "肆仟　零佰　零拾　零元　零角　零分　", "¥4000", "材料款首付"}));
         } else {
             QCOMPARE(r.askedValueNames(), QStringList());
         }
@@ -286,27 +313,32 @@ private slots:
         QTest::addColumn<QString>("reason");
         const QByteArray columns = R"("columns": [{"field": "AccountName", "caption": "帐户"}])";
         QTest::newRow("missing file") << "Gone.frf" << QByteArray() << "报表模板文件不存在";
-        QTest::newRow("broken JSON") << "Broken.frf" << QByteArray("{\n  \"title\": \"x\",\n  \"columns\": [\n") << "第 4 行";
+        QTest::newRow("broken JSON") << "Broken.frf"
+                                     << QByteArray("{\n  \"title\": \"x\",\n  \"columns\": [\n") << "第 4 行";
         QTest::newRow("not an object") << "List.frf" << QByteArray("[1, 2]") << "JSON 对象";
-        QTest::newRow("unknown setting") << "Typo.frf"
-                                         << QByteArray(R"({"columns": [{"field": "AccountName", "aling": "left"}]})")
-                                         << "“aling”";
-        QTest::newRow("unknown field") << "Field.frf"
-                                       << QByteArray(R"({"columns": [{"field": "NoSuchColumn"}]})")
-                                       << "“NoSuchColumn”在绑定的数据中不存在";
+        QTest::newRow("unknown setting")
+            << "Typo.frf" << QByteArray(R"({"columns": [{"field": "AccountName", "aling": "left"}]})")
+            << "“aling”";
+        QTest::newRow("unknown field")
+            << "Field.frf" << QByteArray(R"({"columns": [{"field": "NoSuchColumn"}]})")
+            << "“NoSuchColumn”在绑定的数据中不存在";
         QTest::newRow("unknown header field")
             << "Header.frf" << QByteArray(R"({"headers": [{"field": "Gone"}], )" + columns + "}") << "“Gone”";
         QTest::newRow("undeclared look-up")
-            << "Lookup.frf" << QByteArray(R"({"title": {"field": "head.PrintValue1"}, )" + columns + "}") << "“head”";
+            << "Lookup.frf" << QByteArray(R"({"title": {"field": "head.PrintValue1"}, )" + columns + "}")
+            << "“head”";
         QTest::newRow("look-up column missing")
             << "LookupColumn.frf"
-            << QByteArray(R"({"lookups": [{"lookup": "h", "sql": "Select * From PrintTable Where PrintIndex = 1"}],
-                             "title": {"field": "h.Nothing"}, )" + columns + "}")
+            << QByteArray(
+                   R"({"lookups": [{"lookup": "h", "sql": "Select * From PrintTable Where PrintIndex = 1"}],
+                             "title": {"field": "h.Nothing"}, )"
+                   + columns + "}")
             << "“h.Nothing”在查询的结果中不存在";
         QTest::newRow("look-up failing")
             << "LookupFails.frf"
             << QByteArray(R"({"lookups": [{"lookup": "h", "sql": "Select * From NoTable"}],
-                             "title": {"field": "h.X"}, )" + columns + "}")
+                             "title": {"field": "h.X"}, )"
+                   + columns + "}")
             << "查询“h”失败";
         QTest::newRow("look-up that writes")
             << "LookupWrites.frf"
@@ -319,8 +351,8 @@ private slots:
         QFETCH(QByteArray, json);
         QFETCH(QString, reason);
         fillSmallLedger();
-        const QString path = json.isEmpty() ? folder->filePath(QStringLiteral("Frf/") + file)
-                                            : writeTemplate(file, json);
+        const QString path
+            = json.isEmpty() ? folder->filePath(QStringLiteral("Frf/") + file) : writeTemplate(file, json);
         const Query rows = query(Sql("Select * From Account"));
         QVERIFY(!PrintReport(path, rows));
         QCOMPARE(seams->messages.size(), 1);
@@ -352,7 +384,7 @@ private slots:
         json.replace("ORIENTATION", landscape ? "landscape" : "portrait");
         ReportEngine engine;
         QVERIFY(engine.loadTemplateText(json, QStringLiteral("长表.frf")));
-        auto rows = std::make_shared<TableRows>(QStringList{"N", "Amount"}, QList<QVariantList>{});
+        auto rows = std::make_shared<TableRows>(QStringList {"N", "Amount"}, QList<QVariantList> {});
         for (int i = 1; i <= rowCount; ++i)
             rows->append({i, 0.5});
         engine.bind(rows);
@@ -418,7 +450,8 @@ private slots:
             QVERIFY(list && editor);
             QCOMPARE(list->count(), 14);
             QCOMPARE(list->currentItem()->text(), QStringLiteral("AccountMonth.frf"));
-            list->setCurrentRow(list->row(list->findItems(QStringLiteral("Report.frf"), Qt::MatchExactly).first()));
+            list->setCurrentRow(
+                list->row(list->findItems(QStringLiteral("Report.frf"), Qt::MatchExactly).first()));
             QCOMPARE(editor->toPlainText().toUtf8(), original);
             if (!pictureFolder().isEmpty())
                 d->grab().save(pictureFolder() + QStringLiteral("/designer.png"));
@@ -440,7 +473,7 @@ private slots:
             d->findChild<QPushButton *>(QStringLiteral("CloseButton"))->click();
         });
         OpenTemplateDesigner(nullptr);
-        QCOMPARE(seams->shownDialogs, QStringList{QStringLiteral("TFormDesigner")});
+        QCOMPARE(seams->shownDialogs, QStringList {QStringLiteral("TFormDesigner")});
         QCOMPARE(readFile(path), edited);
 
         // The preview ran on sample rows: no data set, no named values asked.
@@ -468,7 +501,8 @@ private slots:
             QCOMPARE(seams->messages.size(), 1);
             QCOMPARE(seams->messages.first().caption, QStringLiteral("保存确认"));
             QVERIFY(seams->messages.first().text.contains(QStringLiteral("AccountMonth.frf")));
-            QCOMPARE(editor->toPlainText().toUtf8(), readFile(folder->filePath(QStringLiteral("Frf/Bill.frf"))));
+            QCOMPARE(
+                editor->toPlainText().toUtf8(), readFile(folder->filePath(QStringLiteral("Frf/Bill.frf"))));
         });
         OpenTemplateDesigner(nullptr);
         QCOMPARE(readFile(path), original);

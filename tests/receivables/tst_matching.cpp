@@ -1,5 +1,4 @@
 #include "journal/EntryFixture.h"
-
 #include "platform/Seams.h"
 #include "receivables/GetPayForm4.h"
 #include "support/TestRegistry.h"
@@ -55,10 +54,12 @@ private slots:
         QTest::addColumn<QStringList>("captions");
         QTest::addColumn<QString>("prompt");
         QTest::newRow("应收") << "应收"
-                              << QStringList{"应收日期", "应收客户", "应收金额", "已收金额", "尚欠金额", "备注信息"}
+                              << QStringList {"应收日期", "应收客户", "应收金额", "已收金额", "尚欠金额",
+                                     "备注信息"}
                               << "提示：是否更新该客户的应收记录，如果是，请先选择一条应收记录";
         QTest::newRow("应付") << "应付"
-                              << QStringList{"应付日期", "应付客户", "应付金额", "已付金额", "尚欠金额", "备注信息"}
+                              << QStringList {"应付日期", "应付客户", "应付金额", "已付金额", "尚欠金额",
+                                     "备注信息"}
                               << "提示：是否更新该客户的应付记录，如果是，请先选择一条应付记录";
     }
     void captionsAndPromptByKind()
@@ -76,8 +77,9 @@ private slots:
             QCOMPARE(child<QLabel>(d, "Label1")->text(), prompt);
             auto *grid = child<DataGrid>(d, "DBGridEh1");
             QCOMPARE(::captions(grid), captions);
-            QCOMPARE(fields(grid), QStringList({"GetPayTime", "GetPayUser", "GetPaySum", "GetPaySum2",
-                                                "GetPaySum3", "GetPayRemark"}));
+            QCOMPARE(fields(grid),
+                QStringList(
+                    {"GetPayTime", "GetPayUser", "GetPaySum", "GetPaySum2", "GetPaySum3", "GetPayRemark"}));
             QList<int> widths;
             for (int c = 0; c < grid->columnCount(); ++c)
                 widths.append(grid->column(c).width);
@@ -95,8 +97,9 @@ private slots:
         const qint64 open = addRecord(customer, QStringLiteral("应收"), 5000);
         const qint64 settled = addRecord(customer, QStringLiteral("应收"), 1200.5);
         exec(QStringLiteral("Update GetPay Set GetPaySum2 = GetPaySum, GetPaySum3 = 0 Where GetPayIndex = ?"),
-             {settled});
-        exec(QStringLiteral("Update GetPay Set GetPaySum2 = 2000, GetPaySum3 = 3000 Where GetPayIndex = ?"), {open});
+            {settled});
+        exec(QStringLiteral("Update GetPay Set GetPaySum2 = 2000, GetPaySum3 = 3000 Where GetPayIndex = ?"),
+            {open});
         addRecord(customer, QStringLiteral("应付"), 700);
         addRecord(QStringLiteral("O'Neil 商行分店"), QStringLiteral("应收"), 900);
         addRecord(QStringLiteral("O'Neil"), QStringLiteral("应收"), 800);

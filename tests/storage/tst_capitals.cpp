@@ -22,12 +22,18 @@ private slots:
         QTest::addColumn<QString>("capital");
         const char *capitals[] = {"零", "壹", "贰", "叁", "肆", "伍", "陆", "柒", "捌", "玖"};
         for (int d = 0; d < 10; ++d)
-            QTest::newRow(qPrintable(QString::number(d))) << QString::number(d) << QString::fromUtf8(capitals[d]);
-        QTest::newRow("point") << "." << "拾";
-        QTest::newRow("letter") << "a" << "拾";
-        QTest::newRow("minus") << "-" << "拾";
-        QTest::newRow("empty") << "" << "拾";
-        QTest::newRow("full-width digit") << "１" << "拾";
+            QTest::newRow(qPrintable(QString::number(d)))
+                << QString::number(d) << QString::fromUtf8(capitals[d]);
+        QTest::newRow("point") << "."
+                               << "拾";
+        QTest::newRow("letter") << "a"
+                                << "拾";
+        QTest::newRow("minus") << "-"
+                               << "拾";
+        QTest::newRow("empty") << ""
+                               << "拾";
+        QTest::newRow("full-width digit") << "１"
+                                          << "拾";
     }
     void digitToCapital()
     {
@@ -46,12 +52,13 @@ private slots:
         QTest::newRow("0.5, leading zero kept") << "050" << wide("零元 伍角 零分 ");
         QTest::newRow("305.07") << "30507" << wide("叁佰 零拾 伍元 零角 柒分 ");
         QTest::newRow("one fen") << "1" << wide("壹分 ");
-        QTest::newRow("nothing") << "" << "";
+        QTest::newRow("nothing") << ""
+                                 << "";
         QTest::newRow("highest of nine positions")
             << "999999999" << wide("玖佰 玖拾 玖万 玖仟 玖佰 玖拾 玖元 玖角 玖分 ");
         // Ten million yuan and more: every digit is written, none dropped.
-        QTest::newRow("ten million")
-            << "1000000000" << wide("壹仟 零佰 零拾 零万 零仟 零佰 零拾 零元 零角 零分 ");
+        QTest::newRow("ten million") << "1000000000"
+                                     << wide("壹仟 零佰 零拾 零万 零仟 零佰 零拾 零元 零角 零分 ");
         QTest::newRow("hundreds of millions")
             << "12345678901" << wide("壹亿 贰仟 叁佰 肆拾 伍万 陆仟 柒佰 捌拾 玖元 零角 壹分 ");
         QTest::newRow("up to 万亿")

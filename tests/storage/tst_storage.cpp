@@ -16,7 +16,6 @@ class TestStorage : public TestSupport::FixtureTest
     Q_OBJECT
 
 private:
-
     // Reads one value of a file's database through a private connection.
     static QVariantList column(const QString &path, const QString &sql, int index = 0)
     {
@@ -45,14 +44,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(makeFixture());
-    }
-    void cleanup()
-    {
-        dropFixture();
-    }
+    void init() { QVERIFY(makeFixture()); }
+    void cleanup() { dropFixture(); }
 
     void isNumericText_data()
     {
@@ -84,7 +77,8 @@ private slots:
         QTest::newRow("empty") << "" << true;
         QTest::newRow("quote is allowed") << "O'Neil" << true;
         for (const QString c : {"/", "\\", ":", "*", "?", "\"", "<", ">", "|", "."})
-            QTest::newRow(qPrintable("holds " + c)) << QStringLiteral("帐") + c + QStringLiteral("套") << false;
+            QTest::newRow(qPrintable("holds " + c))
+                << QStringLiteral("帐") + c + QStringLiteral("套") << false;
     }
     void isValidLedgerName()
     {
@@ -130,9 +124,9 @@ private slots:
     {
         QVERIFY(data->openLedger("DataBase/Default.ddb"));
         QComboBox combo;
-        LoadCombo(&combo, Sql("Select * From Parameter Where ParameterType = 3 And ParameterValue = ")
-                              + Sql::value("none"),
-                  true, "ParameterValue");
+        LoadCombo(&combo,
+            Sql("Select * From Parameter Where ParameterType = 3 And ParameterValue = ") + Sql::value("none"),
+            true, "ParameterValue");
         QCOMPARE(combo.count(), 1);
         QCOMPARE(combo.currentText(), QStringLiteral("所有"));
 
@@ -143,14 +137,14 @@ private slots:
 
         LoadCombo(&combo, Sql("Select * From NoSuchTable"), true, "PowerName");
         QCOMPARE(combo.count(), 1);
-        QCOMPARE(seams->messageTexts(), QStringList{QStringLiteral("LoadCombo失败")});
+        QCOMPARE(seams->messageTexts(), QStringList {QStringLiteral("LoadCombo失败")});
     }
 
     void readSettingDefaults()
     {
         QVERIFY(!QFile::exists(Session().SettingsPath));
         QCOMPARE(ReadSetting("LoginMode", QStringLiteral("软件启动时首先弹出帐套选择框")),
-                 QStringLiteral("软件启动时首先弹出帐套选择框"));
+            QStringLiteral("软件启动时首先弹出帐套选择框"));
         QVERIFY(WriteSetting("UserName", QStringLiteral("出纳")));
         QCOMPARE(ReadSetting("AccountType", "1"), QStringLiteral("1"));
         QCOMPARE(ReadSetting("Quillbrook3", "username", "", Session().SettingsPath), QStringLiteral("出纳"));
@@ -169,56 +163,61 @@ private slots:
         QCOMPARE(ExecSql(Sql("Update Nowhere Set X = 1"), &ok), 0);
         QVERIFY(!ok);
         QCOMPARE(seams->messageTexts(),
-                 (QStringList{QStringLiteral("刷新帐户房子时出错"), QStringLiteral("SQL命令执行出错")}));
+            (QStringList {QStringLiteral("刷新帐户房子时出错"), QStringLiteral("SQL命令执行出错")}));
         QCOMPARE(ExecSql(Sql("Update PrintTable Set PrintEnable = ") + Sql::value(true)
-                         + Sql(" Where PrintIndex <= 3")),
-                 3);
+                     + Sql(" Where PrintIndex <= 3")),
+            3);
     }
 
     void quotedTextRoundTrips()
     {
         QVERIFY(data->openLedger("DataBase/Default.ddb"));
         const QString name = QStringLiteral("O'Brien's 帐户'); Delete From Account; --");
-        const qint64 id = InsertRow("Account", {{"AccountName", name}, {"AccountBase", 12.5}, {"AccountType", 1}});
+        const qint64 id
+            = InsertRow("Account", {{"AccountName", name}, {"AccountBase", 12.5}, {"AccountType", 1}});
         QVERIFY(id > 1);
         Query &query = data->module()->ADOQueryTemp;
         QVERIFY(RunQuery(query, Sql("Select * From Account Where AccountName = ") + Sql::value(name),
-                         Texts::DatabaseOpenFailed));
+            Texts::DatabaseOpenFailed));
         QCOMPARE(query.rowCount(), 1);
         QCOMPARE(query.text("AccountName"), name);
         QCOMPARE(query.integer("AccountIndex"), id);
         const Sql filter = Sql(" And (AccountPower = ") + Sql::value(QStringLiteral("出'纳")) + Sql(")");
         QVERIFY(UpdateRow("Account", "AccountIndex", id, {{"AccountPower", QStringLiteral("出'纳")}}));
         QVERIFY(RunQuery(query, Sql("Select * From Account Where (AccountIndex > 1)") + filter,
-                         Texts::DatabaseOpenFailed));
+            Texts::DatabaseOpenFailed));
         QCOMPARE(query.rowCount(), 1);
-        QVERIFY(RunQuery(query, Sql("Select * From Account Where instr(AccountName, ") + Sql::value("n's")
-                                    + Sql(") > 0"),
-                         Texts::DatabaseOpenFailed));
+        QVERIFY(RunQuery(query,
+            Sql("Select * From Account Where instr(AccountName, ") + Sql::value("n's") + Sql(") > 0"),
+            Texts::DatabaseOpenFailed));
         QCOMPARE(query.rowCount(), 1);
     }
 
     void isoDatesCompareAndGroupAsDays()
     {
         QVERIFY(data->openLedger("DataBase/Default.ddb"));
-        const QList<QDate> days = {QDate(2026, 10, 2), QDate(2026, 1, 9), QDate(2026, 1, 10), QDate(2026, 1, 10)};
+        const QList<QDate> days
+            = {QDate(2026, 10, 2), QDate(2026, 1, 9), QDate(2026, 1, 10), QDate(2026, 1, 10)};
         for (const QDate &day : days)
-            QVERIFY(InsertRow("MoneyTable", {{"MoneyKind", QStringLiteral("财务收入")}, {"MoneyAccount", 2},
-                                             {"MoneyCreateTime", day}, {"MoneySum", 1.0}}) > 1);
+            QVERIFY(InsertRow("MoneyTable",
+                        {{"MoneyKind", QStringLiteral("财务收入")}, {"MoneyAccount", 2},
+                            {"MoneyCreateTime", day}, {"MoneySum", 1.0}})
+                > 1);
         Query &query = data->module()->ADOQueryTemp;
         QVERIFY(RunQuery(query,
-                         Sql("Select MoneyCreateTime, Count(*) As N From MoneyTable Where (MoneyAccount = 2)"
-                             " And (MoneyCreateTime Between ")
-                             + Sql::value(QDate(2026, 1, 9)) + Sql(" And ") + Sql::value(QDate(2026, 9, 30))
-                             + Sql(") Group By MoneyCreateTime Order By MoneyCreateTime"),
-                         Texts::DatabaseOpenFailed));
+            Sql("Select MoneyCreateTime, Count(*) As N From MoneyTable Where (MoneyAccount = 2)"
+                " And (MoneyCreateTime Between ")
+                + Sql::value(QDate(2026, 1, 9)) + Sql(" And ") + Sql::value(QDate(2026, 9, 30))
+                + Sql(") Group By MoneyCreateTime Order By MoneyCreateTime"),
+            Texts::DatabaseOpenFailed));
         QCOMPARE(query.rowCount(), 2);
         QCOMPARE(query.date("MoneyCreateTime"), QDate(2026, 1, 9));
         query.next();
         QCOMPARE(query.date("MoneyCreateTime"), QDate(2026, 1, 10));
         QCOMPARE(query.integer("N"), 2);
-        QVERIFY(RunQuery(query, Sql("Select * From MoneyTable Where MoneyCreateTime = ") + Sql::value(QDate(2026, 10, 2)),
-                         Texts::DatabaseOpenFailed));
+        QVERIFY(RunQuery(query,
+            Sql("Select * From MoneyTable Where MoneyCreateTime = ") + Sql::value(QDate(2026, 10, 2)),
+            Texts::DatabaseOpenFailed));
         QCOMPARE(query.rowCount(), 1);
         QCOMPARE(query.text("MoneyCreateTime"), QStringLiteral("2026-10-02"));
     }
@@ -235,14 +234,16 @@ private slots:
             QVERIFY(inner.commit());
         }
         Query &query = data->module()->ADOQueryTemp;
-        QVERIFY(RunQuery(query, Sql("Select * From Account Where AccountIndex > 1"), Texts::DatabaseOpenFailed));
+        QVERIFY(
+            RunQuery(query, Sql("Select * From Account Where AccountIndex > 1"), Texts::DatabaseOpenFailed));
         QCOMPARE(query.rowCount(), 0);
         {
             Transaction transaction;
             InsertRow("Account", {{"AccountName", "A"}});
             QVERIFY(transaction.commit());
         }
-        QVERIFY(RunQuery(query, Sql("Select * From Account Where AccountIndex > 1"), Texts::DatabaseOpenFailed));
+        QVERIFY(
+            RunQuery(query, Sql("Select * From Account Where AccountIndex > 1"), Texts::DatabaseOpenFailed));
         QCOMPARE(query.rowCount(), 1);
     }
 
@@ -292,7 +293,8 @@ private slots:
     {
         const QString dir = Session().ProgramDir;
         QCOMPARE(ResolveRunPath(QStringLiteral("[RunPath]\\DataBase\\Demo.ddb")), dir + "DataBase/Demo.ddb");
-        QCOMPARE(ResolveRunPath(QStringLiteral("[runpath]\\a\\[RUNPATH]\\b.ddb")), dir + "a/" + dir + "b.ddb");
+        QCOMPARE(
+            ResolveRunPath(QStringLiteral("[runpath]\\a\\[RUNPATH]\\b.ddb")), dir + "a/" + dir + "b.ddb");
         QCOMPARE(ResolveRunPath(QStringLiteral("/data/x.ddb")), QStringLiteral("/data/x.ddb"));
         QCOMPARE(ShortDateText(QDate(2006, 6, 15)), QStringLiteral("2006-6-15"));
         QCOMPARE(ShortDateText(QDate(2026, 12, 1)), QStringLiteral("2026-12-1"));
@@ -301,76 +303,91 @@ private slots:
     void templateHoldsEveryTableAndColumn()
     {
         const QHash<QString, QStringList> expected = {
-            {"Account", {"AccountIndex", "AccountName", "AccountBase", "AccountRemark", "AccountType", "AccountPower"}},
+            {"Account",
+                {"AccountIndex", "AccountName", "AccountBase", "AccountRemark", "AccountType",
+                    "AccountPower"}},
             {"MoneyTable",
-             {"MoneyIndex", "MoneyKind", "MoneyGetPay", "MoneySerial", "MoneyAccount", "MoneyUser", "MoneyRecordTime",
-              "MoneyCreateTime", "MoneyIn", "MoneyOut", "MoneySum", "MoneyReason", "MoneyMan", "MoneyType",
-              "MoneyToken", "MoneyRemark", "MoneyPower"}},
+                {"MoneyIndex", "MoneyKind", "MoneyGetPay", "MoneySerial", "MoneyAccount", "MoneyUser",
+                    "MoneyRecordTime", "MoneyCreateTime", "MoneyIn", "MoneyOut", "MoneySum", "MoneyReason",
+                    "MoneyMan", "MoneyType", "MoneyToken", "MoneyRemark", "MoneyPower"}},
             {"GetPay",
-             {"GetPayIndex", "GetPayTime", "GetPayUser", "GetPayKind", "GetPaySum", "GetPaySum2", "GetPaySum3",
-              "GetPayReason", "GetPayRemark", "GetPayMan", "GetPayPower"}},
+                {"GetPayIndex", "GetPayTime", "GetPayUser", "GetPayKind", "GetPaySum", "GetPaySum2",
+                    "GetPaySum3", "GetPayReason", "GetPayRemark", "GetPayMan", "GetPayPower"}},
             {"Parameter", {"ParameterIndex", "ParameterType", "ParameterValue"}},
             {"Power", {"PowerIndex", "PowerName", "PowerKey", "PowerRange"}},
             {"PrintTable",
-             {"PrintIndex", "PrintEnable", "PrintValue1", "PrintValue2", "PrintValue3", "PrintValue4", "PrintValue5",
-              "PrintValue6", "PrintValue7", "PrintValue8", "PrintValue9", "PrintValue10"}},
-            {"PrintDay", {"DayEnable", "DayName", "DayGetNum", "DayGetSum", "DayPayNum", "DayPaySum", "DayBalance"}},
+                {"PrintIndex", "PrintEnable", "PrintValue1", "PrintValue2", "PrintValue3", "PrintValue4",
+                    "PrintValue5", "PrintValue6", "PrintValue7", "PrintValue8", "PrintValue9",
+                    "PrintValue10"}},
+            {"PrintDay",
+                {"DayEnable", "DayName", "DayGetNum", "DayGetSum", "DayPayNum", "DayPaySum", "DayBalance"}},
         };
         for (const QString &file : {"QuillShare.dll", "DataBase/Default.ddb", "DataBase/Demo.ddb"}) {
             const QString path = folder->filePath(file);
             for (auto it = expected.begin(); it != expected.end(); ++it) {
-                const QStringList columns =
-                    texts(column(path, QStringLiteral("Select name From pragma_table_info('%1')").arg(it.key())));
+                const QStringList columns = texts(
+                    column(path, QStringLiteral("Select name From pragma_table_info('%1')").arg(it.key())));
                 for (const QString &c : it.value())
                     QVERIFY2(columns.contains(c), qPrintable(file + ": " + it.key() + "." + c));
             }
         }
-        const QStringList master = texts(column(folder->filePath("Quillbrook3.MDB"),
-                                                "Select name From pragma_table_info('SoftData')"));
-        QCOMPARE(master, (QStringList{"SoftDataIndex", "SoftDataName", "SoftDataPath", "SoftDataRemark",
-                                      "SoftDataTips", "SoftDataTime", "SoftDataState"}));
+        const QStringList master = texts(
+            column(folder->filePath("Quillbrook3.MDB"), "Select name From pragma_table_info('SoftData')"));
+        QCOMPARE(master,
+            (QStringList {"SoftDataIndex", "SoftDataName", "SoftDataPath", "SoftDataRemark", "SoftDataTips",
+                "SoftDataTime", "SoftDataState"}));
     }
 
     void templateRowsUsersPoolAndLists()
     {
         const QString t = folder->filePath("QuillShare.dll");
         for (const QString table : {"Account", "MoneyTable", "GetPay"})
-            QCOMPARE(column(t, QStringLiteral("Select Count(*) From %1 Where %1Index = 1")
-                                   .arg(table)
-                                   .replace("MoneyTableIndex", "MoneyIndex")),
-                     QVariantList{1});
-        QCOMPARE(column(t, "Select Count(*) From PrintTable Where PrintIndex = 1"), QVariantList{1});
-        QCOMPARE(column(t, "Select Count(*) From Account Where AccountIndex > 1"), QVariantList{0});
+            QCOMPARE(column(t,
+                         QStringLiteral("Select Count(*) From %1 Where %1Index = 1")
+                             .arg(table)
+                             .replace("MoneyTableIndex", "MoneyIndex")),
+                QVariantList {1});
+        QCOMPARE(column(t, "Select Count(*) From PrintTable Where PrintIndex = 1"), QVariantList {1});
+        QCOMPARE(column(t, "Select Count(*) From Account Where AccountIndex > 1"), QVariantList {0});
         QCOMPARE(texts(column(t, "Select PowerName From Power Order By PowerIndex")),
-                 (QStringList{QStringLiteral("管理员"), QStringLiteral("出纳")}));
-        QCOMPARE(texts(column(t, "Select PowerKey From Power")), (QStringList{"", ""}));
-        const QString cashierRights = column(t, "Select PowerRange From Power Where PowerName = '出纳'").value(0).toString();
+            (QStringList {QStringLiteral("管理员"), QStringLiteral("出纳")}));
+        QCOMPARE(texts(column(t, "Select PowerKey From Power")), (QStringList {"", ""}));
+        const QString cashierRights
+            = column(t, "Select PowerRange From Power Where PowerName = '出纳'").value(0).toString();
         for (const QString right : {"财务收入", "财务支出", "财务平调", "数据总览", "数据修改", "财务报表"})
             QVERIFY2(cashierRights.contains(right), qPrintable(right));
         QVERIFY(column(t, "Select Count(*) From PrintTable").value(0).toInt() >= 100);
         for (int type = 0; type <= 5; ++type)
-            QVERIFY(column(t, QStringLiteral("Select Count(*) From Parameter Where ParameterType = %1").arg(type))
-                        .value(0)
-                        .toInt()
-                    > 0);
-        QCOMPARE(texts(column(t, "Select name From sqlite_master Where type = 'index' And name Like 'Idx%' Order By name")),
-                 (QStringList{"IdxAccountName", "IdxGetPayKindTime", "IdxMoneyAccountDay", "IdxMoneyDay",
-                              "IdxMoneyGetPay", "IdxParameterTypeValue"}));
+            QVERIFY(
+                column(t, QStringLiteral("Select Count(*) From Parameter Where ParameterType = %1").arg(type))
+                    .value(0)
+                    .toInt()
+                > 0);
+        QCOMPARE(
+            texts(column(
+                t, "Select name From sqlite_master Where type = 'index' And name Like 'Idx%' Order By name")),
+            (QStringList {"IdxAccountName", "IdxGetPayKindTime", "IdxMoneyAccountDay", "IdxMoneyDay",
+                "IdxMoneyGetPay", "IdxParameterTypeValue"}));
         // The balance sum of an account panel is answered from the index alone.
-        const QStringList plan = texts(column(
-            t, "Explain Query Plan Select Round(Sum(MoneySum),2) From MoneyTable "
-               "Where (MoneyAccount = 2) And (MoneyCreateTime <= '2026-06-15') And (MoneyPower = '出纳')", 3));
+        const QStringList plan = texts(column(t,
+            "Explain Query Plan Select Round(Sum(MoneySum),2) From MoneyTable "
+            "Where (MoneyAccount = 2) And (MoneyCreateTime <= '2026-06-15') And (MoneyPower = '出纳')",
+            3));
         QVERIFY2(plan.join(' ').contains("COVERING INDEX IdxMoneyAccountDay"), qPrintable(plan.join(' ')));
     }
 
     void masterRegistersDemoAndEverydayLedgers()
     {
         const QString m = folder->filePath("Quillbrook3.MDB");
-        QCOMPARE(column(m, "Select Count(*) From SoftData Where SoftDataIndex = 1"), QVariantList{1});
-        const QString tips = column(m, "Select SoftDataTips From SoftData Where SoftDataName = '软件演示帐套'").value(0).toString();
+        QCOMPARE(column(m, "Select Count(*) From SoftData Where SoftDataIndex = 1"), QVariantList {1});
+        const QString tips
+            = column(m, "Select SoftDataTips From SoftData Where SoftDataName = '软件演示帐套'")
+                  .value(0)
+                  .toString();
         QVERIFY(tips.contains("[XXXX]") && tips.contains("[YYYY]"));
-        QCOMPARE(texts(column(m, "Select SoftDataPath From SoftData Where SoftDataIndex > 1 Order By SoftDataIndex")),
-                 (QStringList{"[RunPath]\\DataBase\\Demo.ddb", "[RunPath]\\DataBase\\Default.ddb"}));
+        QCOMPARE(texts(column(
+                     m, "Select SoftDataPath From SoftData Where SoftDataIndex > 1 Order By SoftDataIndex")),
+            (QStringList {"[RunPath]\\DataBase\\Demo.ddb", "[RunPath]\\DataBase\\Default.ddb"}));
         QVERIFY(QFile::exists(folder->filePath("DataBase/Default.ddb")));
         for (const QString page : {"Notice.html", "Help.html"})
             QVERIFY2(QFile::exists(folder->filePath(page)), qPrintable(page));
@@ -388,18 +405,27 @@ private slots:
         QVERIFY(count("MoneyTable Where MoneyKind = '财务支出' And MoneyReason Not Like '%平调'") > 20);
         QVERIFY(count("MoneyTable Where MoneyReason = '帐户平调'") >= 2);
         QVERIFY(count("MoneyTable Where MoneyReason = '帐簿平调'") >= 2);
-        QCOMPARE(count("MoneyTable Where MoneyReason Like '%平调' And (MoneySerial Is Not Null Or MoneyIn <> 0)"), 0);
+        QCOMPARE(
+            count("MoneyTable Where MoneyReason Like '%平调' And (MoneySerial Is Not Null Or MoneyIn <> 0)"),
+            0);
         QVERIFY(count("GetPay Where GetPayKind = '应收' And GetPaySum2 > 0 And GetPaySum3 > 0") >= 1);
         QVERIFY(count("GetPay Where GetPayKind = '应付' And GetPaySum2 > 0 And GetPaySum3 > 0") >= 1);
         QVERIFY(count("GetPay Where GetPayIndex > 1 And GetPaySum3 = 0") >= 1);
-        QCOMPARE(count("GetPay g Where GetPayIndex > 1 And GetPaySum2 <> (Select abs(round(coalesce(sum(MoneySum),0),2)) "
+        QCOMPARE(count("GetPay g Where GetPayIndex > 1 And GetPaySum2 <> (Select "
+                       "abs(round(coalesce(sum(MoneySum),0),2)) "
                        "From MoneyTable Where MoneyGetPay = g.GetPayIndex)"),
-                 0);
-        const QString reference = column(d, "Select MoneyRecordTime From MoneyTable Where MoneyIndex = 1").value(0).toString();
-        const QString lastDay = column(d, "Select Max(MoneyCreateTime) From MoneyTable Where MoneyIndex > 1").value(0).toString();
+            0);
+        const QString reference
+            = column(d, "Select MoneyRecordTime From MoneyTable Where MoneyIndex = 1").value(0).toString();
+        const QString lastDay = column(d, "Select Max(MoneyCreateTime) From MoneyTable Where MoneyIndex > 1")
+                                    .value(0)
+                                    .toString();
         QCOMPARE(reference, lastDay);
-        const QString firstDay = column(d, "Select Min(MoneyCreateTime) From MoneyTable Where MoneyIndex > 1").value(0).toString();
-        QVERIFY(QDate::fromString(firstDay, Qt::ISODate).daysTo(QDate::fromString(lastDay, Qt::ISODate)) >= 80);
+        const QString firstDay = column(d, "Select Min(MoneyCreateTime) From MoneyTable Where MoneyIndex > 1")
+                                     .value(0)
+                                     .toString();
+        QVERIFY(
+            QDate::fromString(firstDay, Qt::ISODate).daysTo(QDate::fromString(lastDay, Qt::ISODate)) >= 80);
     }
 };
 

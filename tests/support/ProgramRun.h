@@ -83,12 +83,11 @@ public:
         return all.isEmpty() ? QVariant() : all.constFirst().value(0);
     }
 
-    qint64 addAccount(const QString &accountName, int type, double base,
-                      const QString &owner = Cashier)
+    qint64 addAccount(const QString &accountName, int type, double base, const QString &owner = Cashier)
     {
         return exec(QStringLiteral("Insert Into Account (AccountName, AccountBase, AccountRemark, "
                                    "AccountType, AccountPower) Values (?, ?, '', ?, ?)"),
-                    {accountName, base, type, owner})
+            {accountName, base, type, owner})
             .toLongLong();
     }
     // An income (amount > 0) or expense entry on the day.
@@ -98,15 +97,15 @@ public:
         return exec(QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneyUser, "
                                    "MoneyRecordTime, MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, "
                                    "MoneyReason, MoneyPower) Values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {income ? QStringLiteral("财务收入") : QStringLiteral("财务支出"), account, owner,
-                     IsoDate(day), IsoDate(day), income ? amount : 0.0, income ? 0.0 : -amount,
-                     amount, QStringLiteral("测试"), owner})
+            {income ? QStringLiteral("财务收入") : QStringLiteral("财务支出"), account, owner, IsoDate(day),
+                IsoDate(day), income ? amount : 0.0, income ? 0.0 : -amount, amount, QStringLiteral("测试"),
+                owner})
             .toLongLong();
     }
     void addUser(const QString &user, const QString &range)
     {
         exec(QStringLiteral("Insert Into Power (PowerName, PowerKey, PowerRange) Values (?, '', ?)"),
-             {user, range});
+            {user, range});
     }
 
 private:
@@ -114,7 +113,7 @@ private:
     static inline int counter = 0;
 };
 
-template <typename T> T *child(const QObject *parent, const QString &name)
+template<typename T> T *child(const QObject *parent, const QString &name)
 {
     T *found = parent->findChild<T *>(name);
     if (!found)

@@ -18,7 +18,10 @@ ReportRecorder::ReportRecorder(Seams &s) : seams(s)
     };
 }
 
-ReportRecorder::~ReportRecorder() { seams.onPreview = nullptr; }
+ReportRecorder::~ReportRecorder()
+{
+    seams.onPreview = nullptr;
+}
 
 namespace {
 
@@ -26,21 +29,21 @@ namespace {
 class TextEngine : public QPaintEngine
 {
 public:
-    TextEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    TextEngine() : QPaintEngine(QPaintEngine::AllFeatures) { }
     QStringList texts;
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
-    void updateState(const QPaintEngineState &) override {}
-    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void updateState(const QPaintEngineState &) override { }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
     void drawTextItem(const QPointF &, const QTextItem &item) override { texts.append(item.text()); }
-    void drawRects(const QRectF *, int) override {}
-    void drawLines(const QLineF *, int) override {}
-    void drawPath(const QPainterPath &) override {}
-    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
-    void drawPoints(const QPointF *, int) override {}
-    void drawEllipse(const QRectF &) override {}
-    void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override {}
-    void drawTiledPixmap(const QRectF &, const QPixmap &, const QPointF &) override {}
+    void drawRects(const QRectF *, int) override { }
+    void drawLines(const QLineF *, int) override { }
+    void drawPath(const QPainterPath &) override { }
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+    void drawPoints(const QPointF *, int) override { }
+    void drawEllipse(const QRectF &) override { }
+    void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override { }
+    void drawTiledPixmap(const QRectF &, const QPixmap &, const QPointF &) override { }
     Type type() const override { return QPaintEngine::User; }
 };
 
@@ -93,8 +96,8 @@ QStringList DrawnTexts(const PreparedReport &report, int page)
     return device.engine.texts;
 }
 
-QStringList SaveReportPictures(const PreparedReport &report, const QString &folder,
-                               const QString &stem, double dpi)
+QStringList SaveReportPictures(
+    const PreparedReport &report, const QString &folder, const QString &stem, double dpi)
 {
     QStringList files;
     QDir().mkpath(folder);

@@ -30,7 +30,7 @@ private:
 QStringList DrawnTexts(const PreparedReport &report, int page);
 
 // Writes every page as "<stem>-<n>.png" into folder; the files written.
-QStringList SaveReportPictures(const PreparedReport &report, const QString &folder,
-                               const QString &stem, double dotsPerInch = 150);
+QStringList SaveReportPictures(
+    const PreparedReport &report, const QString &folder, const QString &stem, double dotsPerInch = 150);
 
 } // namespace TestSupport

@@ -18,6 +18,6 @@ bool registerTestClass(const char *name, std::function<QObject *()> make);
 int runRegisteredTests(int argc, char **argv);
 } // namespace TestSupport
 
-#define QUILL_TEST_CLASS(Class)                                                                   \
-    static const bool quillTestRegistered_##Class =                                               \
-        TestSupport::registerTestClass(#Class, [] { return static_cast<QObject *>(new Class); });
+#define QUILL_TEST_CLASS(Class)                                                                              \
+    static const bool quillTestRegistered_##Class                                                            \
+        = TestSupport::registerTestClass(#Class, [] { return static_cast<QObject *>(new Class); });

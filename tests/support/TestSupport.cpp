@@ -16,8 +16,8 @@ bool copyTree(const QString &from, const QString &to)
     QDir source(from);
     if (!source.exists())
         return false;
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(
+        from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
         const QString target = to + QLatin1Char('/') + source.relativeFilePath(file);
@@ -42,9 +42,15 @@ ProgramFolder::ProgramFolder()
         qWarning("could not copy the program files from %s", QUILL_PRISTINE_DIR);
 }
 
-QString ProgramFolder::path() const { return dir.path() + QLatin1Char('/'); }
+QString ProgramFolder::path() const
+{
+    return dir.path() + QLatin1Char('/');
+}
 
-QString ProgramFolder::filePath(const QString &relative) const { return path() + relative; }
+QString ProgramFolder::filePath(const QString &relative) const
+{
+    return path() + relative;
+}
 
 Seams::Seams()
 {
@@ -97,7 +103,10 @@ Seams::Seams()
     h.busyCursorDisabled = true;
 }
 
-Seams::~Seams() { Platform::Seams::reset(); }
+Seams::~Seams()
+{
+    Platform::Seams::reset();
+}
 
 QStringList Seams::messageTexts() const
 {
@@ -107,7 +116,10 @@ QStringList Seams::messageTexts() const
     return texts;
 }
 
-QString Seams::lastMessage() const { return messages.isEmpty() ? QString() : messages.constLast().text; }
+QString Seams::lastMessage() const
+{
+    return messages.isEmpty() ? QString() : messages.constLast().text;
+}
 
 void Seams::answerQuestions(std::initializer_list<bool> answers)
 {

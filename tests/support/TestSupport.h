@@ -8,9 +8,9 @@
 #include "storage/ShareDM.h"
 
 #include <QDate>
-#include <QObject>
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QQueue>
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,6 @@
-#include "support/TestSupport.h"
-
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "support/TestSupport.h"
 #include "widgets/ChartView.h"
 #include "widgets/DataGrid.h"
 
@@ -25,21 +24,22 @@
 
 namespace {
 
-const Sql JournalStatement("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) Order By MoneyIndex");
+const Sql JournalStatement(
+    "Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) Order By MoneyIndex");
 
 GridColumn column(const char *field, const char *caption, int width, GridFooter footer = {})
 {
-    return GridColumn::make(QString::fromUtf8(field), QString::fromUtf8(caption), width, footer, Qt::AlignCenter);
+    return GridColumn::make(
+        QString::fromUtf8(field), QString::fromUtf8(caption), width, footer, Qt::AlignCenter);
 }
 
 QList<GridColumn> journalColumns()
 {
     return {column("MoneyIndex", "记录号", 60, GridFooter::rowCount(QStringLiteral("条"))),
-            column("MoneyUser", "客户名称", 90, GridFooter::staticText(QStringLiteral("合计"))),
-            column("MoneyIn", "收入", 70, GridFooter::sum()),
-            column("MoneyOut", "支出", 70, GridFooter::sum(Qt::red)),
-            column("MoneySum", "合计", 70, GridFooter::sum(Qt::blue)),
-            column("MoneyRemark", "备注", 120)};
+        column("MoneyUser", "客户名称", 90, GridFooter::staticText(QStringLiteral("合计"))),
+        column("MoneyIn", "收入", 70, GridFooter::sum()),
+        column("MoneyOut", "支出", 70, GridFooter::sum(Qt::red)),
+        column("MoneySum", "合计", 70, GridFooter::sum(Qt::blue)), column("MoneyRemark", "备注", 120)};
 }
 
 // Whether any pixel of the area is close to the colour (glyph cores of text drawn in it).
@@ -49,7 +49,8 @@ bool hasInk(const QImage &image, const QRect &area, const QColor &color)
     for (int y = r.top(); y <= r.bottom(); ++y) {
         for (int x = r.left(); x <= r.right(); ++x) {
             const QColor p = image.pixelColor(x, y);
-            if (qAbs(p.red() - color.red()) + qAbs(p.green() - color.green()) + qAbs(p.blue() - color.blue()) < 90)
+            if (qAbs(p.red() - color.red()) + qAbs(p.green() - color.green()) + qAbs(p.blue() - color.blue())
+                < 90)
                 return true;
         }
     }
@@ -91,15 +92,11 @@ private:
         Transaction t;
         for (double a : amounts) {
             const qint64 key = InsertRow(QStringLiteral("MoneyTable"),
-                                         {{"MoneyKind", a >= 0 ? QStringLiteral("财务收入") : QStringLiteral("财务支出")},
-                                          {"MoneyAccount", account},
-                                          {"MoneyUser", QStringLiteral("客户")},
-                                          {"MoneyCreateTime", QDate(2026, 6, 15)},
-                                          {"MoneyRecordTime", QDate(2026, 6, 15)},
-                                          {"MoneyIn", a >= 0 ? a : 0.0},
-                                          {"MoneyOut", a < 0 ? -a : 0.0},
-                                          {"MoneySum", a},
-                                          {"MoneyRemark", QStringLiteral("备注")}});
+                {{"MoneyKind", a >= 0 ? QStringLiteral("财务收入") : QStringLiteral("财务支出")},
+                    {"MoneyAccount", account}, {"MoneyUser", QStringLiteral("客户")},
+                    {"MoneyCreateTime", QDate(2026, 6, 15)}, {"MoneyRecordTime", QDate(2026, 6, 15)},
+                    {"MoneyIn", a >= 0 ? a : 0.0}, {"MoneyOut", a < 0 ? -a : 0.0}, {"MoneySum", a},
+                    {"MoneyRemark", QStringLiteral("备注")}});
             QVERIFY(key > 0);
         }
         QVERIFY(t.commit());
@@ -114,7 +111,10 @@ private:
     QVariant firstKey()
     {
         Query q;
-        [&] { QVERIFY(RunQuery(q, Sql("Select Min(MoneyIndex) As K From MoneyTable Where MoneyIndex > 1"), "x")); }();
+        [&] {
+            QVERIFY(
+                RunQuery(q, Sql("Select Min(MoneyIndex) As K From MoneyTable Where MoneyIndex > 1"), "x"));
+        }();
         return q.value("K");
     }
     std::unique_ptr<DataGrid> shownGrid(const QList<GridColumn> &columns, int blockSize = 200)
@@ -133,7 +133,8 @@ private:
     {
         const QRect bar = grid->footerBar()->geometry();
         const QHeaderView *h = grid->horizontalHeader();
-        return QRect(bar.left() + h->sectionViewportPosition(column), bar.top(), h->sectionSize(column), bar.height());
+        return QRect(
+            bar.left() + h->sectionViewportPosition(column), bar.top(), h->sectionSize(column), bar.height());
     }
 
 private slots:
@@ -145,7 +146,7 @@ private slots:
         data = std::make_unique<TestSupport::DataModule>(*folder);
         QVERIFY(data->openLedger(QStringLiteral("DataBase/Default.ddb")));
         account = InsertRow(QStringLiteral("Account"),
-                            {{"AccountName", QStringLiteral("现金")}, {"AccountBase", 0}, {"AccountType", 2}});
+            {{"AccountName", QStringLiteral("现金")}, {"AccountBase", 0}, {"AccountType", 2}});
         QVERIFY(account > 0);
     }
     void cleanup()
@@ -163,14 +164,24 @@ private slots:
         QTest::addColumn<QString>("after");
         // Entries 100, -30.5, 20 first; then 7.25 and -0.25 are added.
         QTest::newRow("static text") << GridFooter::staticText(QStringLiteral("合计")) << "MoneyUser"
-                                     << "合计" << "合计";
+                                     << "合计"
+                                     << "合计";
         QTest::newRow("count with suffix") << GridFooter::rowCount(QStringLiteral("条")) << "MoneyIndex"
-                                           << "3条" << "5条";
-        QTest::newRow("count in a sentence") << GridFooter::rowCount(QStringLiteral("共 %1 条记录"), Qt::blue)
-                                             << "MoneyUser" << "共 3 条记录" << "共 5 条记录";
-        QTest::newRow("sum, black") << GridFooter::sum() << "MoneyIn" << "120" << "127.25";
-        QTest::newRow("sum, red") << GridFooter::sum(Qt::red) << "MoneyOut" << "30.5" << "30.75";
-        QTest::newRow("sum, blue") << GridFooter::sum(Qt::blue) << "MoneySum" << "89.5" << "96.5";
+                                           << "3条"
+                                           << "5条";
+        QTest::newRow("count in a sentence")
+            << GridFooter::rowCount(QStringLiteral("共 %1 条记录"), Qt::blue) << "MoneyUser"
+            << "共 3 条记录"
+            << "共 5 条记录";
+        QTest::newRow("sum, black") << GridFooter::sum() << "MoneyIn"
+                                    << "120"
+                                    << "127.25";
+        QTest::newRow("sum, red") << GridFooter::sum(Qt::red) << "MoneyOut"
+                                  << "30.5"
+                                  << "30.75";
+        QTest::newRow("sum, blue") << GridFooter::sum(Qt::blue) << "MoneySum"
+                                   << "89.5"
+                                   << "96.5";
     }
     void footersShowTheirFiguresAndFollowRefresh()
     {
@@ -215,17 +226,27 @@ private slots:
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("sum");
-        const QString base = QStringLiteral("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
-        QTest::newRow("order by") << base + " Order By MoneyIndex" << QVariantList() << "5条" << "150";
-        QTest::newRow("order by with limit") << base + " Order By MoneyIn Desc Limit 2" << QVariantList() << "2条" << "90";
-        QTest::newRow("order by in quoted text") << base + " And (MoneyRemark <> 'a) Order By (x') Order By MoneyIndex;"
-                                                 << QVariantList() << "5条" << "150";
-        QTest::newRow("value before order by") << base + " And (MoneyIn >= ?) Order By MoneyIndex"
-                                               << QVariantList{30} << "3条" << "120";
-        QTest::newRow("value inside order by") << base + " And (MoneyIn >= ?) Order By iif(MoneyIn > ?, 0, 1), MoneyIndex"
-                                               << QVariantList{20, 25} << "4条" << "140";
-        QTest::newRow("limited subquery") << "Select * From (" + base + " Order By MoneyIn Limit 3) Order By MoneyIndex"
-                                          << QVariantList() << "3条" << "60";
+        const QString base
+            = QStringLiteral("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
+        QTest::newRow("order by") << base + " Order By MoneyIndex" << QVariantList() << "5条"
+                                  << "150";
+        QTest::newRow("order by with limit")
+            << base + " Order By MoneyIn Desc Limit 2" << QVariantList() << "2条"
+            << "90";
+        QTest::newRow("order by in quoted text")
+            << base + " And (MoneyRemark <> 'a) Order By (x') Order By MoneyIndex;" << QVariantList() << "5条"
+            << "150";
+        QTest::newRow("value before order by")
+            << base + " And (MoneyIn >= ?) Order By MoneyIndex" << QVariantList {30} << "3条"
+            << "120";
+        QTest::newRow("value inside order by")
+            << base + " And (MoneyIn >= ?) Order By iif(MoneyIn > ?, 0, 1), MoneyIndex"
+            << QVariantList {20, 25} << "4条"
+            << "140";
+        QTest::newRow("limited subquery")
+            << "Select * From (" + base + " Order By MoneyIn Limit 3) Order By MoneyIndex" << QVariantList()
+            << "3条"
+            << "60";
     }
     void aggregatesRespectTheStatement()
     {
@@ -274,8 +295,8 @@ private slots:
         QCOMPARE(grid->model()->data(cell).toString(), shown);
         QCOMPARE(grid->model()->data(cell, Qt::ForegroundRole).value<QColor>(), color);
         // The callback ran while the cell was drawn and learnt what it shows.
-        const auto it = std::find_if(seen.cbegin(), seen.cend(),
-                                     [](const CellInfo &c) { return c.row == 1 && c.column == 4; });
+        const auto it = std::find_if(
+            seen.cbegin(), seen.cend(), [](const CellInfo &c) { return c.row == 1 && c.column == 4; });
         QVERIFY(it != seen.cend());
         QCOMPARE(it->field, QStringLiteral("MoneySum"));
         QCOMPARE(it->displayText, shown);
@@ -291,11 +312,13 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("asText");
         const QString journal = JournalStatement.text();
-        const QString listed = QStringLiteral("Select Account.*, MoneyTable.* From Account,MoneyTable "
-                                              "Where (AccountIndex = MoneyAccount) Order By MoneySum Desc, MoneyIndex");
+        const QString listed
+            = QStringLiteral("Select Account.*, MoneyTable.* From Account,MoneyTable "
+                             "Where (AccountIndex = MoneyAccount) Order By MoneySum Desc, MoneyIndex");
         // Many rows tie in this order, which SQLite may break differently for other columns.
-        const QString ties = QStringLiteral("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) "
-                                            "Order By MoneyKind");
+        const QString ties
+            = QStringLiteral("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) "
+                             "Order By MoneyKind");
         QTest::newRow("in the first block") << journal << 3 << false;
         QTest::newRow("beyond the first block") << journal << 30 << false;
         QTest::newRow("last row") << journal << 39 << false;
@@ -389,8 +412,8 @@ private slots:
             const QPair<int, int> span = redSpan(image, grid->footerBar()->geometry());
             QVERIFY(span.first >= 0);
             QVERIFY(span.first >= cell.left() && span.second <= cell.right());
-            const QRect title(grid->horizontalHeader()->sectionViewportPosition(3) + grid->viewport()->x(),
-                              0, grid->horizontalHeader()->sectionSize(3), 1);
+            const QRect title(grid->horizontalHeader()->sectionViewportPosition(3) + grid->viewport()->x(), 0,
+                grid->horizontalHeader()->sectionSize(3), 1);
             QCOMPARE(cell.left(), title.left());
             QCOMPARE(cell.width(), title.width());
         };
@@ -404,7 +427,7 @@ private slots:
         grid->scrollToBottom();
         const QRect last = grid->visualRect(grid->model()->index(49, 0));
         QVERIFY2(last.bottom() < grid->viewport()->height(),
-                 qPrintable(QStringLiteral("%1 >= %2").arg(last.bottom()).arg(grid->viewport()->height())));
+            qPrintable(QStringLiteral("%1 >= %2").arg(last.bottom()).arg(grid->viewport()->height())));
         QVERIFY(grid->viewport()->geometry().bottom() < grid->footerBar()->geometry().top());
     }
 
@@ -426,7 +449,7 @@ private slots:
         QSignalSpy doubles(grid.get(), &DataGrid::gridDoubleClicked);
         QHeaderView *header = grid->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
+            QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
         QCOMPARE(titles.count(), 1);
         QCOMPARE(titles.at(0).at(0).toInt(), column);
         const QRect cellRect = grid->visualRect(grid->model()->index(row < 0 ? 2 : row, column));
@@ -492,7 +515,7 @@ private slots:
         grid.setColumns(journalColumns());
         QVERIFY(grid.open(JournalStatement));
         QVERIFY(!RunGridQuery(&grid, Sql("Select * From NoSuchTable"), Texts::DatabaseOpenFailed));
-        QCOMPARE(seams->messageTexts(), QStringList{Texts::DatabaseOpenFailed});
+        QCOMPARE(seams->messageTexts(), QStringList {Texts::DatabaseOpenFailed});
         QVERIFY(!grid.isOpen());
         QCOMPARE(grid.rowCount(), 0);
         QVERIFY(grid.value(QStringLiteral("MoneyIndex")).isNull());
@@ -518,7 +541,8 @@ private slots:
         QCOMPARE(chart.markText(0), QStringLiteral("甲公司 500"));
         QCOMPARE(chart.markText(1), QStringLiteral("乙公司 -120"));
         QCOMPARE(chart.markText(2), QStringLiteral("380"));
-        const QStringList legend{QStringLiteral("甲公司 50%"), QStringLiteral("乙公司 12%"), QStringLiteral("38%")};
+        const QStringList legend {
+            QStringLiteral("甲公司 50%"), QStringLiteral("乙公司 12%"), QStringLiteral("38%")};
         QStringList shown;
         for (QLegendMarker *m : chart.chart()->legend()->markers())
             shown.append(m->label());

@@ -58,9 +58,8 @@ QString writeIco(const QImage &image, const QString &path)
         // ICONDIR
         out << quint16(0) << IcoTypeIcon << quint16(1);
         // ICONDIRENTRY: a side of 256 is stored as 0
-        out << quint8(image.width() & 0xff) << quint8(image.height() & 0xff)
-            << quint8(0)  // no palette
-            << quint8(0)  // reserved
+        out << quint8(image.width() & 0xff) << quint8(image.height() & 0xff) << quint8(0) // no palette
+            << quint8(0) // reserved
             << quint16(1) // colour planes
             << quint16(32) // bits per pixel
             << quint32(png.size()) << quint32(IconDirSize + IconDirEntrySize);

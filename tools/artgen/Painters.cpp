@@ -15,22 +15,23 @@
 namespace art {
 
 namespace tones {
-const Tone gold{QColor(0xFF, 0xD9, 0x66), QColor(0xF0, 0xAA, 0x1C), QColor(0xB3, 0x74, 0x08)};
-const Tone purple{QColor(0xC3, 0xA6, 0xF0), QColor(0x86, 0x56, 0xD6), QColor(0x56, 0x2F, 0xA3)};
-const Tone red{QColor(0xFF, 0x9E, 0x94), QColor(0xE5, 0x39, 0x35), QColor(0xA3, 0x1B, 0x18)};
-const Tone grey{QColor(0xE4, 0xE7, 0xEB), QColor(0xA7, 0xAE, 0xB7), QColor(0x6F, 0x76, 0x80)};
-const Tone green{QColor(0x86, 0xD9, 0x9B), QColor(0x2E, 0xA0, 0x5A), QColor(0x17, 0x6B, 0x3C)};
-const Tone orange{QColor(0xFF, 0xC0, 0x6B), QColor(0xF5, 0x7C, 0x00), QColor(0xB8, 0x32, 0x1E)};
-const Tone brand{QColor(0x6C, 0xC4, 0xF8), QColor(0x1E, 0x88, 0xE5), QColor(0x12, 0x4E, 0x9C)};
-const Tone blue{QColor(0x90, 0xCA, 0xF9), QColor(0x2F, 0x80, 0xED), QColor(0x1A, 0x56, 0xB0)};
-const Tone teal{QColor(0x80, 0xDE, 0xD0), QColor(0x00, 0x96, 0x88), QColor(0x00, 0x64, 0x5A)};
-const Tone indigo{QColor(0xA5, 0xB0, 0xF0), QColor(0x5C, 0x6B, 0xC0), QColor(0x37, 0x43, 0x8F)};
+const Tone gold {QColor(0xFF, 0xD9, 0x66), QColor(0xF0, 0xAA, 0x1C), QColor(0xB3, 0x74, 0x08)};
+const Tone purple {QColor(0xC3, 0xA6, 0xF0), QColor(0x86, 0x56, 0xD6), QColor(0x56, 0x2F, 0xA3)};
+const Tone red {QColor(0xFF, 0x9E, 0x94), QColor(0xE5, 0x39, 0x35), QColor(0xA3, 0x1B, 0x18)};
+const Tone grey {QColor(0xE4, 0xE7, 0xEB), QColor(0xA7, 0xAE, 0xB7), QColor(0x6F, 0x76, 0x80)};
+const Tone green {QColor(0x86, 0xD9, 0x9B), QColor(0x2E, 0xA0, 0x5A), QColor(0x17, 0x6B, 0x3C)};
+const Tone orange {QColor(0xFF, 0xC0, 0x6B), QColor(0xF5, 0x7C, 0x00), QColor(0xB8, 0x32, 0x1E)};
+const Tone brand {QColor(0x6C, 0xC4, 0xF8), QColor(0x1E, 0x88, 0xE5), QColor(0x12, 0x4E, 0x9C)};
+const Tone blue {QColor(0x90, 0xCA, 0xF9), QColor(0x2F, 0x80, 0xED), QColor(0x1A, 0x56, 0xB0)};
+const Tone teal {QColor(0x80, 0xDE, 0xD0), QColor(0x00, 0x96, 0x88), QColor(0x00, 0x64, 0x5A)};
+const Tone indigo {QColor(0xA5, 0xB0, 0xF0), QColor(0x5C, 0x6B, 0xC0), QColor(0x37, 0x43, 0x8F)};
 } // namespace tones
 
 namespace {
 
 // Lets a glyph be drawn in a units x units design square centred in any rectangle.
-class UnitBox {
+class UnitBox
+{
 public:
     UnitBox(QPainter &painter, const QRectF &rect, qreal units) : p(painter)
     {
@@ -128,8 +129,7 @@ void drawCoinStack(QPainter &p, qreal cx, qreal bottom, qreal width, int coins, 
         // the rim line that tells one coin from the next
         p.setPen(roundPen(tone.dark.darker(125), 0.6));
         p.setBrush(Qt::NoBrush);
-        p.drawArc(QRectF(left, faceY + thickness - faceHeight / 2, width, faceHeight), 180 * 16,
-                  180 * 16);
+        p.drawArc(QRectF(left, faceY + thickness - faceHeight / 2, width, faceHeight), 180 * 16, 180 * 16);
 
         const QRectF face(left, faceY - faceHeight / 2, width, faceHeight);
         p.setPen(roundPen(tone.dark, 0.6));
@@ -147,9 +147,9 @@ void drawCoinStack(QPainter &p, qreal cx, qreal bottom, qreal width, int coins, 
 // Book cover with its page block, seen from the front.
 void drawBook(QPainter &p, const QRectF &cover, BookKind kind)
 {
-    const Tone &tone = kind == BookKind::Bank   ? tones::gold
-                       : kind == BookKind::Cash ? tones::purple
-                                                : tones::grey;
+    const Tone &tone = kind == BookKind::Bank ? tones::gold
+        : kind == BookKind::Cash              ? tones::purple
+                                              : tones::grey;
 
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 26));
@@ -161,8 +161,8 @@ void drawBook(QPainter &p, const QRectF &cover, BookKind kind)
     p.drawRoundedRect(pages, 3, 3);
     p.setPen(QPen(QColor(0xE0, 0xE5, 0xEB), 0.8));
     for (qreal d : {1.0, 2.0})
-        p.drawLine(QPointF(cover.left() + 6, cover.bottom() + d),
-                   QPointF(pages.right() - 2, cover.bottom() + d));
+        p.drawLine(
+            QPointF(cover.left() + 6, cover.bottom() + d), QPointF(pages.right() - 2, cover.bottom() + d));
 
     QPainterPath coverPath;
     coverPath.addRoundedRect(cover, 4, 4);
@@ -176,7 +176,7 @@ void drawBook(QPainter &p, const QRectF &cover, BookKind kind)
     p.fillRect(QRectF(cover.left(), cover.top(), spineWidth, cover.height()), tone.dark);
     p.setPen(QPen(withAlpha(tone.light, 140), 1));
     p.drawLine(QPointF(cover.left() + spineWidth + 0.5, cover.top()),
-               QPointF(cover.left() + spineWidth + 0.5, cover.bottom()));
+        QPointF(cover.left() + spineWidth + 0.5, cover.bottom()));
     p.restore();
     p.setPen(QPen(withAlpha(tone.dark, 110), 1));
     p.setBrush(Qt::NoBrush);
@@ -186,7 +186,7 @@ void drawBook(QPainter &p, const QRectF &cover, BookKind kind)
     const qreal side = (cover.right() - faceLeft) * 0.64;
     const QPointF centre((faceLeft + cover.right()) / 2, cover.top() + cover.height() * 0.42);
     const QRectF emblem(centre.x() - side / 2, centre.y() - side / 2, side, side);
-    const Ink ink{Qt::white, tone.base};
+    const Ink ink {Qt::white, tone.base};
     switch (kind) {
     case BookKind::Bank:
         glyphs::bank(p, emblem, ink);
@@ -208,9 +208,9 @@ void drawBook(QPainter &p, const QRectF &cover, BookKind kind)
     p.setPen(Qt::NoPen);
     p.setBrush(withAlpha(Qt::white, kind == BookKind::Empty ? 120 : 170));
     const qreal labelWidth = side * 0.9;
-    p.drawRoundedRect(QRectF(centre.x() - labelWidth / 2, emblem.bottom() + cover.height() * 0.1,
-                             labelWidth, 3.4),
-                      1.7, 1.7);
+    p.drawRoundedRect(
+        QRectF(centre.x() - labelWidth / 2, emblem.bottom() + cover.height() * 0.1, labelWidth, 3.4), 1.7,
+        1.7);
 }
 
 // The program's emblem on a 48 x 48 grid: a quill writing in an open book over a brook.
@@ -293,8 +293,8 @@ void drawLogoArt(QPainter &p)
     p.restore();
 }
 
-void drawTile(QPainter &p, const QRectF &tile, qreal radius, const QColor &top,
-              const QColor &bottom, const QColor &edge)
+void drawTile(QPainter &p, const QRectF &tile, qreal radius, const QColor &top, const QColor &bottom,
+    const QColor &edge)
 {
     p.setPen(QPen(edge, 1));
     p.setBrush(verticalGradient(tile, top, bottom));
@@ -370,10 +370,10 @@ void salesman(QPainter &p, const QRectF &r, const Ink &ink)
     p.setBrush(ink.ink);
     p.drawPath(personPath());
     p.setBrush(ink.detail);
-    p.drawPolygon(QPolygonF({QPointF(10.9, 13.1), QPointF(13.1, 13.1), QPointF(12.6, 14.8),
-                             QPointF(11.4, 14.8)}));
-    p.drawPolygon(QPolygonF({QPointF(11.4, 15.3), QPointF(12.6, 15.3), QPointF(13.4, 20.4),
-                             QPointF(12, 22), QPointF(10.6, 20.4)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(10.9, 13.1), QPointF(13.1, 13.1), QPointF(12.6, 14.8), QPointF(11.4, 14.8)}));
+    p.drawPolygon(QPolygonF({QPointF(11.4, 15.3), QPointF(12.6, 15.3), QPointF(13.4, 20.4), QPointF(12, 22),
+        QPointF(10.6, 20.4)}));
 }
 
 void tag(QPainter &p, const QRectF &r, const Ink &ink)
@@ -384,8 +384,8 @@ void tag(QPainter &p, const QRectF &r, const Ink &ink)
     p.translate(-12, -12);
     p.setPen(roundPen(ink.ink, 2));
     p.setBrush(ink.ink);
-    p.drawPolygon(QPolygonF({QPointF(1.5, 12), QPointF(8, 5.5), QPointF(22, 5.5), QPointF(22, 18.5),
-                             QPointF(8, 18.5)}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(1.5, 12), QPointF(8, 5.5), QPointF(22, 5.5), QPointF(22, 18.5), QPointF(8, 18.5)}));
     p.setPen(Qt::NoPen);
     p.setBrush(ink.detail);
     p.drawEllipse(QPointF(8, 12), 1.9, 1.9);
@@ -548,7 +548,7 @@ Painter wealthIcon(const Tone &tone, int level)
 {
     return [tone, level](QPainter &p, const QSizeF &size) {
         scaleTo(p, size, 32, 32);
-        static const std::vector<std::vector<int>> stacks{{4}, {3, 5}, {3, 5, 7}};
+        static const std::vector<std::vector<int>> stacks {{4}, {3, 5}, {3, 5, 7}};
         const std::vector<int> &heights = stacks.at(qBound(1, level, 3) - 1);
         const int n = int(heights.size());
         const qreal width = n == 1 ? 15 : n == 2 ? 12.5 : 9.6;
@@ -564,9 +564,9 @@ Painter tileIcon(const Tone &tone, Glyph glyph)
 {
     return [tone, glyph = std::move(glyph)](QPainter &p, const QSizeF &size) {
         scaleTo(p, size, 32, 32);
-        drawTile(p, QRectF(1.5, 1.5, 29, 29), 7, tone.base.lighter(118), tone.base,
-                 withAlpha(tone.dark, 140));
-        glyph(p, QRectF(6.5, 6.5, 19, 19), Ink{Qt::white, tone.base});
+        drawTile(
+            p, QRectF(1.5, 1.5, 29, 29), 7, tone.base.lighter(118), tone.base, withAlpha(tone.dark, 140));
+        glyph(p, QRectF(6.5, 6.5, 19, 19), Ink {Qt::white, tone.base});
     };
 }
 
@@ -593,8 +593,7 @@ Painter banner(const QString &caption, const Tone &tone, const Tone &accent, Gly
         p.setBrush(QColor(255, 255, 255, 46));
         p.drawEllipse(c, d / 2, d / 2);
         const qreal inner = d * 0.62;
-        glyph(p, QRectF(c.x() - inner / 2, c.y() - inner / 2, inner, inner),
-              Ink{Qt::white, tone.base});
+        glyph(p, QRectF(c.x() - inner / 2, c.y() - inner / 2, inner, inner), Ink {Qt::white, tone.base});
 
         const qreal textX = 14 + d + 14;
         const QRectF textRect(textX, 0, w - textX - 12, h - 3);
@@ -630,8 +629,8 @@ Painter sideBar(Arrow arrow)
         const qreal dx = arrow == Arrow::Left ? 1.8 : -1.8;
         p.setPen(roundPen(Qt::white, 1.9));
         p.setBrush(Qt::NoBrush);
-        p.drawPolyline(QPolygonF({QPointF(cx + dx, cy - 3.8), QPointF(cx - dx, cy),
-                                  QPointF(cx + dx, cy + 3.8)}));
+        p.drawPolyline(
+            QPolygonF({QPointF(cx + dx, cy - 3.8), QPointF(cx - dx, cy), QPointF(cx + dx, cy + 3.8)}));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 170));
         for (qreal off : {-16.0, -11.0, 11.0, 16.0})
@@ -680,7 +679,7 @@ Painter appIcon()
     return [](QPainter &p, const QSizeF &size) {
         scaleTo(p, size, 48, 48);
         drawTile(p, QRectF(2, 2, 44, 44), 11, QColor(0x4F, 0xB3, 0xF6), QColor(0x15, 0x65, 0xC0),
-                 tones::brand.dark);
+            tones::brand.dark);
         drawLogoArt(p);
     };
 }

@@ -23,13 +23,13 @@ struct Tone {
 };
 
 namespace tones {
-extern const Tone gold;   // bank accounts
+extern const Tone gold; // bank accounts
 extern const Tone purple; // cash accounts
-extern const Tone red;    // negative balance
-extern const Tone grey;   // empty / zero
-extern const Tone green;  // income
+extern const Tone red; // negative balance
+extern const Tone grey; // empty / zero
+extern const Tone green; // income
 extern const Tone orange; // expense
-extern const Tone brand;  // program-wide banners and the program icon
+extern const Tone brand; // program-wide banners and the program icon
 extern const Tone blue;
 extern const Tone teal;
 extern const Tone indigo;

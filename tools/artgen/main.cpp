@@ -42,8 +42,8 @@ std::vector<Picture> pictures()
     const auto entryBanner = [](const char *caption, Flow flow, Glyph document, Badge badge) {
         const Tone &tone = flow == Flow::Income ? tones::green : tones::red;
         const Tone &accent = flow == Flow::Income ? tones::gold : tones::orange;
-        return banner(QString::fromUtf8(caption), tone, accent,
-                      glyphs::withBadge(std::move(document), badge, accent));
+        return banner(
+            QString::fromUtf8(caption), tone, accent, glyphs::withBadge(std::move(document), badge, accent));
     };
 
     return {
@@ -62,13 +62,19 @@ std::vector<Picture> pictures()
         {"Purple+++.ico", icon, wealthIcon(tones::purple, 3)},
 
         {"NewGet.bmp", formBanner, entryBanner("新增财务收入单", Flow::Income, glyphs::voucher, Badge::New)},
-        {"EditGet.bmp", formBanner, entryBanner("修改财务收入单", Flow::Income, glyphs::voucher, Badge::Edit)},
+        {"EditGet.bmp", formBanner,
+            entryBanner("修改财务收入单", Flow::Income, glyphs::voucher, Badge::Edit)},
         {"NewPay.bmp", formBanner, entryBanner("新增财务支出单", Flow::Expense, glyphs::voucher, Badge::New)},
-        {"EditPay.bmp", formBanner, entryBanner("修改财务支出单", Flow::Expense, glyphs::voucher, Badge::Edit)},
-        {"NewGet2.bmp", formBanner, entryBanner("新增应收款记录", Flow::Income, glyphs::calendar, Badge::New)},
-        {"EditGet2.bmp", formBanner, entryBanner("修改应收款记录", Flow::Income, glyphs::calendar, Badge::Edit)},
-        {"NewPay2.bmp", formBanner, entryBanner("新增应付款记录", Flow::Expense, glyphs::calendar, Badge::New)},
-        {"EditPay2.bmp", formBanner, entryBanner("修改应付款记录", Flow::Expense, glyphs::calendar, Badge::Edit)},
+        {"EditPay.bmp", formBanner,
+            entryBanner("修改财务支出单", Flow::Expense, glyphs::voucher, Badge::Edit)},
+        {"NewGet2.bmp", formBanner,
+            entryBanner("新增应收款记录", Flow::Income, glyphs::calendar, Badge::New)},
+        {"EditGet2.bmp", formBanner,
+            entryBanner("修改应收款记录", Flow::Income, glyphs::calendar, Badge::Edit)},
+        {"NewPay2.bmp", formBanner,
+            entryBanner("新增应付款记录", Flow::Expense, glyphs::calendar, Badge::New)},
+        {"EditPay2.bmp", formBanner,
+            entryBanner("修改应付款记录", Flow::Expense, glyphs::calendar, Badge::Edit)},
 
         {"LeftBar.bmp", QSize(16, 540), sideBar(Arrow::Left)},
         {"RightBar.bmp", QSize(16, 540), sideBar(Arrow::Right)},
@@ -85,8 +91,10 @@ std::vector<Picture> pictures()
         {"Token.ico", icon, tileIcon(tones::indigo, glyphs::voucher)},
 
         {"NoAccount.bmp", QSize(160, 120), emptyState(QStringLiteral("暂无帐户"))},
-        {"DBChose.bmp", QSize(480, 64), banner(QStringLiteral("帐套选择"), tones::brand, tones::gold, glyphs::database)},
-        {"Login.bmp", QSize(400, 64), banner(QStringLiteral("翎溪记帐财务软件"), tones::brand, tones::gold, glyphs::logo)},
+        {"DBChose.bmp", QSize(480, 64),
+            banner(QStringLiteral("帐套选择"), tones::brand, tones::gold, glyphs::database)},
+        {"Login.bmp", QSize(400, 64),
+            banner(QStringLiteral("翎溪记帐财务软件"), tones::brand, tones::gold, glyphs::logo)},
         {"Quillbrook.ico", QSize(48, 48), appIcon()},
     };
 }
@@ -112,8 +120,8 @@ QImage render(const Picture &picture, bool icon)
     QImage image(picture.size, icon ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     image.fill(icon ? Qt::transparent : Qt::white);
     QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                           | QPainter::SmoothPixmapTransform);
+    painter.setRenderHints(
+        QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     picture.paint(painter, QSizeF(picture.size));
     painter.end();
     return image;
@@ -148,8 +156,9 @@ int main(int argc, char *argv[])
 
     const QStringList args = QGuiApplication::arguments();
     if (args.size() != 2 || args.at(1).isEmpty()) {
-        std::fprintf(stderr, "usage: quill-art <output-folder>\n"
-                             "Writes the program's pictures into <output-folder>/Res.\n");
+        std::fprintf(stderr,
+            "usage: quill-art <output-folder>\n"
+            "Writes the program's pictures into <output-folder>/Res.\n");
         return 2;
     }
 
@@ -187,7 +196,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("quill-art: wrote %d pictures to %s%s\n", written,
-                qPrintable(QDir::toNativeSeparators(QFileInfo(resDir).absoluteFilePath())),
-                icoReaderPresent ? "" : " (no ico reader in this Qt: icons checked by payload)");
+        qPrintable(QDir::toNativeSeparators(QFileInfo(resDir).absoluteFilePath())),
+        icoReaderPresent ? "" : " (no ico reader in this Qt: icons checked by payload)");
     return 0;
 }

@@ -3,7 +3,6 @@
 
 #include "DemoLedger.h"
 #include "LedgerFiles.h"
-
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
@@ -63,8 +62,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     // Failures are reported on stderr, never in a window.
-    Platform::Seams::handlers().message = [](Platform::MessageKind, const QString &text,
-                                             const QString &) {
+    Platform::Seams::handlers().message = [](Platform::MessageKind, const QString &text, const QString &) {
         QTextStream(stderr) << "quill-ledgers: " << text << Qt::endl;
         return false;
     };
@@ -73,9 +71,9 @@ int main(int argc, char *argv[])
     QDir().mkpath(folder.filePath(QStringLiteral("DataBase")));
     const QString templatePath = folder.filePath(QStringLiteral("QuillShare.dll"));
     const bool ok = makeTemplate(templatePath)
-                    && makeMaster(folder.filePath(QStringLiteral("Quillbrook3.MDB")))
-                    && Platform::CopyFileReplacing(templatePath,
-                                                   folder.filePath(QStringLiteral("DataBase/Default.ddb"))) == 0
-                    && makeDemo(templatePath, folder.filePath(QStringLiteral("DataBase/Demo.ddb")));
+        && makeMaster(folder.filePath(QStringLiteral("Quillbrook3.MDB")))
+        && Platform::CopyFileReplacing(templatePath, folder.filePath(QStringLiteral("DataBase/Default.ddb")))
+            == 0
+        && makeDemo(templatePath, folder.filePath(QStringLiteral("DataBase/Demo.ddb")));
     return ok ? 0 : 1;
 }
