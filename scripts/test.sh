@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
+bash scripts/check-format.sh
 cd build
 ctest --output-on-failure -j"$(nproc)"
