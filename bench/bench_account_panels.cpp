@@ -168,7 +168,7 @@ int main(int argc, char **argv)
     s.SettingsPath = folder + QStringLiteral("Quillbrook.ini");
     s.CurrentUser = Cashier;
     s.CurrentDay = Day;
-    WriteSetting(Accounts::ScreenPixelKey, Accounts::Mode1440);
+    WriteSetting(Settings::ScreenPixel, Accounts::Mode1440);
     QString error;
     if (!OpenLedgerConnection(folder + QStringLiteral("Bench.ddb"), DatabaseKind::Ledger, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));

@@ -3,6 +3,7 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -37,12 +38,6 @@ QString typePictureFile(int type)
     }
 }
 
-QLabel *buddyLabel(const QString &text, QWidget *control, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setBuddy(control);
-    return label;
-}
 } // namespace
 
 namespace Accounts {
@@ -103,9 +98,9 @@ TFormAccount::TFormAccount(QWidget *parent) : QDialog(parent)
     typeRow->addWidget(typeImage);
 
     auto *form = new QFormLayout;
-    form->addRow(buddyLabel(QStringLiteral("帐户名称："), nameEdit, this), nameEdit);
-    form->addRow(buddyLabel(QStringLiteral("期初金额："), amountEdit, this), amountEdit);
-    form->addRow(buddyLabel(QStringLiteral("备注信息："), remarkMemo, this), remarkMemo);
+    form->addRow(BuddyLabel(QStringLiteral("帐户名称："), nameEdit, this), nameEdit);
+    form->addRow(BuddyLabel(QStringLiteral("期初金额："), amountEdit, this), amountEdit);
+    form->addRow(BuddyLabel(QStringLiteral("备注信息："), remarkMemo, this), remarkMemo);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(deleteButton);

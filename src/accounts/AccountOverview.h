@@ -13,11 +13,8 @@
 
 namespace Accounts {
 
-inline const QString ScreenPixelKey = QStringLiteral("ScreenPixel");
 inline const QString Mode1024 = QStringLiteral("1024 * 768");
 inline const QString Mode1440 = QStringLiteral("1440 * 900");
-inline const QString SortByKey = QStringLiteral("帐户排序方式");
-inline const QString SortDirectionKey = QStringLiteral("帐户排序方向");
 
 inline constexpr int PanelCount = 40;
 inline constexpr int PanelHeight = 80;

@@ -3,6 +3,7 @@
 #include "accounts/AccountOverview.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -49,24 +50,7 @@ void setTextColour(QLabel *label, const QColor &colour)
     label->setPalette(p);
 }
 
-QLabel *makeLabel(QWidget *parent, const QString &text, const char *name = nullptr)
-{
-    auto *label = new QLabel(text, parent);
-    if (name)
-        label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-QToolButton *makeButton(QWidget *parent, const char *name, const QString &text, const QRect &at)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
-    button->setGeometry(at);
-    return button;
-}
-
-int storedChoice(const QString &key, int itemCount)
+int storedChoice(const SettingKey &key, int itemCount)
 {
     bool ok = false;
     const int index = ReadSetting(key, QStringLiteral("0")).trimmed().toInt(&ok);
@@ -84,20 +68,20 @@ AccountPanels::AccountPanels(QWidget *tabPage, int &page) : QWidget(tabPage), pa
     tabPage->installEventFilter(this);
 
     // Places of the 1024 normal layout; the layout moves them by name.
-    accountSum = makeLabel(this, QStringLiteral("总金额：0 元"), "AccountSum");
+    accountSum = MakeLabel(this, QStringLiteral("总金额：0 元"), "AccountSum");
     accountSum->setGeometry(24, 448, 150, 22);
-    imageAccount = makeLabel(this, QString(), "ImageAccount");
+    imageAccount = MakeLabel(this, QString(), "ImageAccount");
     imageAccount->setGeometry(152, 296, 160, 120);
     imageAccount->setScaledContents(true);
     imageAccount->setAccessibleName(QStringLiteral("没有帐户"));
     imageAccount->hide();
-    priorAccount = makeButton(this, "PriorAccount", QStringLiteral("上一页"), QRect(184, 448, 75, 25));
+    priorAccount = MakeToolButton(this, "PriorAccount", QStringLiteral("上一页"), QRect(184, 448, 75, 25));
     priorAccount->setEnabled(false);
-    newAccount = makeButton(this, "NewAccount", QStringLiteral("新增帐户"), QRect(344, 448, 75, 25));
-    nextAccount = makeButton(this, "NextAccount", QStringLiteral("下一页"), QRect(504, 448, 75, 25));
+    newAccount = MakeToolButton(this, "NewAccount", QStringLiteral("新增帐户"), QRect(344, 448, 75, 25));
+    nextAccount = MakeToolButton(this, "NextAccount", QStringLiteral("下一页"), QRect(504, 448, 75, 25));
     nextAccount->setEnabled(false);
 
-    sortLabel = makeLabel(this, QStringLiteral("帐户排序"), "Label19");
+    sortLabel = MakeLabel(this, QStringLiteral("帐户排序"), "Label19");
     sortLabel->setGeometry(672, 76, 75, 18);
     sortBy = new QComboBox(this);
     sortBy->setObjectName(QStringLiteral("ComboBox2"));
@@ -120,10 +104,10 @@ AccountPanels::AccountPanels(QWidget *tabPage, int &page) : QWidget(tabPage), pa
         emit refreshRequested();
     });
     connect(newAccount, &QToolButton::clicked, this, &AccountPanels::newAccountRequested);
-    connect(
-        sortBy, &QComboBox::currentIndexChanged, this, [this](int index) { sortChanged(SortByKey, index); });
+    connect(sortBy, &QComboBox::currentIndexChanged, this,
+        [this](int index) { sortChanged(Settings::AccountSortBy, index); });
     connect(sortDirection, &QComboBox::currentIndexChanged, this,
-        [this](int index) { sortChanged(SortDirectionKey, index); });
+        [this](int index) { sortChanged(Settings::AccountSortDirection, index); });
 }
 
 AccountPanels *AccountPanels::of(const QWidget *tabPage)
@@ -140,7 +124,7 @@ void AccountPanels::CreatePanels(bool maximized)
         createSlot(n);
     // Above the panels' area, but the empty-state picture shows where the panels would be.
     imageAccount->raise();
-    PlaceSlots(ReadSetting(ScreenPixelKey, Mode1024), maximized);
+    PlaceSlots(ReadSetting(Settings::ScreenPixel, Mode1024), maximized);
 }
 
 void AccountPanels::createSlot(int n)
@@ -156,23 +140,23 @@ void AccountPanels::createSlot(int n)
     panel->hide();
     slot.panel = panel;
 
-    slot.icon = makeLabel(panel, QString(), "AccountIcon");
+    slot.icon = MakeLabel(panel, QString(), "AccountIcon");
     slot.icon->setFixedSize(32, 32);
     slot.icon->setScaledContents(true);
     slot.icon->setAccessibleName(QStringLiteral("帐户图标"));
-    slot.type = makeLabel(panel, QStringLiteral("现金帐"), "AccountKind");
-    slot.name = makeLabel(panel, QString(), "AccountName");
-    slot.balance = makeLabel(panel, QString(), "AccountMoney");
-    slot.month = makeLabel(panel, QString(), "AccountMonth");
+    slot.type = MakeLabel(panel, QStringLiteral("现金帐"), "AccountKind");
+    slot.name = MakeLabel(panel, QString(), "AccountName");
+    slot.balance = MakeLabel(panel, QString(), "AccountMoney");
+    slot.month = MakeLabel(panel, QString(), "AccountMonth");
     // The value labels say what they hold; the panel itself sums them up (updateAccessibleText).
     slot.name->setAccessibleDescription(QStringLiteral("名称"));
     slot.balance->setAccessibleDescription(QStringLiteral("金额"));
     slot.month->setAccessibleDescription(QStringLiteral("当月"));
     slot.type->setAccessibleDescription(QStringLiteral("帐户类型"));
     QLabel *captions[] = {
-        makeLabel(panel, QStringLiteral("名称：")),
-        makeLabel(panel, QStringLiteral("金额：")),
-        makeLabel(panel, QStringLiteral("当月：")),
+        MakeLabel(panel, QStringLiteral("名称：")),
+        MakeLabel(panel, QStringLiteral("金额：")),
+        MakeLabel(panel, QStringLiteral("当月：")),
     };
     QLabel *values[] = {slot.name, slot.balance, slot.month};
 
@@ -219,7 +203,8 @@ void AccountPanels::Refresh(bool maximized, const QDate &currentDay)
 {
     if (slotList.isEmpty() || !ShareDataModule)
         return;
-    const int size = qMin(AccountPageSize(ReadSetting(ScreenPixelKey, Mode1024), maximized), PanelCount);
+    const int size
+        = qMin(AccountPageSize(ReadSetting(Settings::ScreenPixel, Mode1024), maximized), PanelCount);
     lastPageSize = size;
     priorAccount->setEnabled(false);
     nextAccount->setEnabled(false);
@@ -308,11 +293,11 @@ void AccountPanels::LoadSortChoice()
 {
     const QSignalBlocker quietSort(sortBy);
     const QSignalBlocker quietDirection(sortDirection);
-    sortBy->setCurrentIndex(storedChoice(SortByKey, sortBy->count()));
-    sortDirection->setCurrentIndex(storedChoice(SortDirectionKey, sortDirection->count()));
+    sortBy->setCurrentIndex(storedChoice(Settings::AccountSortBy, sortBy->count()));
+    sortDirection->setCurrentIndex(storedChoice(Settings::AccountSortDirection, sortDirection->count()));
 }
 
-void AccountPanels::sortChanged(const QString &key, int index)
+void AccountPanels::sortChanged(const SettingKey &key, int index)
 {
     if (index < 0)
         return;

@@ -10,6 +10,7 @@
 // panel page number; the container keeps a reference to it. Paging and sorting ask the main
 // window to refresh the panels (refreshRequested), so its display mode and day are used.
 
+#include "storage/SettingKeys.h"
 #include "storage/Sql.h"
 
 #include <QDate>
@@ -83,7 +84,7 @@ private:
     void showIcon(Slot &slot, const QString &file);
     void hover(int n);
     void clickSlot(int n);
-    void sortChanged(const QString &key, int index);
+    void sortChanged(const SettingKey &key, int index);
     void updateAccessibleText(Slot &slot);
 
     QWidget *page = nullptr;

@@ -115,6 +115,6 @@ void TFormChose::paintEvent(QPaintEvent *event)
 void TFormChose::choose(const QString &book)
 {
     // A failed write is not reported; the book is then read with its default.
-    WriteSetting(Accounts::AccountBookKey, book);
+    WriteSetting(Settings::AccountBook, book);
     accept();
 }

@@ -11,7 +11,6 @@
 class QShowEvent;
 
 namespace Accounts {
-inline const QString AccountBookKey = QStringLiteral("AccountType");
 
 // A picture that acts as a button: a click, Space or Enter runs it.
 class PictureButton : public QLabel

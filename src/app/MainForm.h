@@ -1,35 +1,31 @@
 #pragma once
 
-// The main window: the left work panel with the current day, the entry buttons and the user,
-// the side bar that collapses the work panel, and six tabs that the user's rights show or hide.
-//
-// Later subsystems fill it at three kinds of places, each a member function below:
-//  - a tab page: tabPage(MainTab) is the page widget; controls sit on it at fixed positions
-//    (the layout moves them by name). Each page is built in its own build…Page() function.
-//  - a start-up or login step: CreateAccountPanels, SelectGetPayRecordMode, ApplyLayout,
-//    ShowBookChoice, LoadAccountSortChoice and the Load…List functions are the steps, empty
-//    until their subsystem fills them.
-//  - a RefreshAll step: RefreshAccountPanels, RefreshDailyJournal, reportGridOpen /
-//    RefreshReportGrid and RefreshGetPayGrids, called by RefreshAll in its order.
+// The main window is the shell: the left work panel with the current day, the entry buttons and
+// the user; the side bar that collapses it; the tab widget with one page per tab; the start-up
+// and login steps and the refresh of every view. Each tab's work lives in its page class.
 
 #include "app/Session.h"
-#include "app/SettingsPage.h"
 
 #include <QDate>
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 
+class AccountsPage;
+class JournalPage;
+class MainPage;
+class MaintenancePage;
 class QAction;
-class QComboBox;
 class QDateEdit;
 class QFrame;
-class QRect;
 class QLabel;
 class QTabWidget;
-class QToolButton;
-class QWidget;
+class ReceivablesPage;
+class ReportsPage;
+class SettingsPage;
 struct ProgramDialogs;
+
+// The two grids that RefreshMoneyGrid fills.
+enum class MoneyGrid { Journal, Report };
 
 inline const QString SupportTelephone = QStringLiteral("400-820-6315");
 
@@ -40,6 +36,7 @@ public:
     explicit TFormMain(const QString &programDir, QWidget *parent = nullptr);
     ~TFormMain() override;
 
+    // Hands over the dialogs, created after the window, and builds the tab pages that use them.
     void setDialogs(ProgramDialogs *dialogs);
     ProgramDialogs *dialogs() const { return programDialogs; }
 
@@ -52,8 +49,8 @@ public:
     // True when a user logged in; false when the login was cancelled (nothing changed then).
     bool LoginAndApplyRights();
     void RefreshAll();
-    void LoadSettingsCombos();
 
+    // The page of a tab, whether or not the user's tabs include it.
     QWidget *tabPage(MainTab tab) const;
     QTabWidget *tabs() const { return pageControl; }
     QAction *action(const QString &objectName) const;
@@ -65,25 +62,18 @@ public:
     // The account-book picture shown, relative to ProgramDir (empty before the first refresh).
     QString bookPicture() const { return bookPictureFile; }
     bool layoutMaximized() const { return LayoutMaximized; }
-    int accountPanelPage() const { return AccountPanelPage; }
+    int accountPanelPage() const;
 
-    // Steps of the start-up and the login that later subsystems fill.
+    // Start-up and login steps.
     void CreateAccountPanels();
     void SelectGetPayRecordMode();
     void ApplyLayout(bool maximized);
     void ShowBookChoice();
-    void LoadAccountSortChoice();
-    void LoadReasonLists();
-    void LoadCategoryList();
-    void LoadVoucherList();
-    void LoadCustomerList();
-    void LoadSalesmanList();
 
-    // Steps of RefreshAll that later subsystems fill.
+    // Steps of RefreshAll, in its order.
     void RefreshAccountPanels();
-    void RefreshDailyJournal();
+    void RefreshMoneyGrid(MoneyGrid grid);
     bool reportGridOpen() const;
-    void RefreshReportGrid();
     void RefreshGetPayGrids();
 
 protected:
@@ -92,28 +82,18 @@ protected:
 private:
     void buildWorkPanel();
     void buildSideBar();
-    void buildAccountsPage(QWidget *page);
-    void buildJournalPage(QWidget *page);
-    void buildGetPayPage(QWidget *page);
-    void buildReportsPage(QWidget *page);
-    void buildSettingsPage(QWidget *page);
-    void buildMaintenancePage(QWidget *page);
-    QWidget *buildSettingGroup(QWidget *page, const SettingChoice &choice, const QRect &area);
-
-    QAction *makeAction(const char *name, const QString &caption);
-    QToolButton *makeButton(QWidget *parent, const char *name, QAction *action, const QRect &geometry);
+    void showUserTabs(const ShellVisibility &visibility);
     void applyVisibility(const ShellVisibility &visibility);
-    void storeSetting(const SettingChoice &choice);
     bool openStartLedger();
     void moveDay(int days);
     void Image1Click();
     void Image7Click();
     void showPicture(QLabel *label, const QString &relativePath);
+    QList<MainPage *> pageList() const;
 
     QString programDir;
     ProgramDialogs *programDialogs = nullptr;
     bool LayoutMaximized = false;
-    int AccountPanelPage = 0;
     QString bookPictureFile;
 
     QFrame *workPanel = nullptr;
@@ -123,7 +103,10 @@ private:
     QDateEdit *dateTimePicker1 = nullptr;
     QLabel *label18 = nullptr;
     QTabWidget *pageControl = nullptr;
-    QWidget *pages[MainTabCount] = {};
-    QHash<QString, QAction *> actions;
-    QHash<QString, QComboBox *> settingCombos;
+    AccountsPage *accountsPage = nullptr;
+    JournalPage *journalPage = nullptr;
+    ReceivablesPage *receivablesPage = nullptr;
+    ReportsPage *reportsPage = nullptr;
+    SettingsPage *settingsPage = nullptr;
+    MaintenancePage *maintenancePage = nullptr;
 };

@@ -117,8 +117,7 @@ void TFormOnline::send()
         messageCombo->setFocus();
         return;
     }
-    QString link = ReadSetting(
-        QStringLiteral("Quillbrook"), QStringLiteral("SaleLink"), DefaultSaleLink, Session().SettingsPath);
+    QString link = ReadSetting(Settings::SaleLink, DefaultSaleLink);
     if (link.trimmed().isEmpty())
         link = DefaultSaleLink;
     const QString address = BuildServiceAddress(link, contactEdit->text().trimmed(), telephone, message);

@@ -1,31 +1,36 @@
 #include "app/SettingsPage.h"
 
-const QList<SettingChoice> &SettingChoices()
+#include "journal/ParameterLists.h"
+#include "ledgers/PowerForm.h"
+#include "platform/Seams.h"
+#include "widgets/FormParts.h"
+
+#include <QAction>
+#include <QGroupBox>
+
+SettingsPage::SettingsPage(TFormPower *userDialog, TFormAsk *askDialog, QWidget *parent)
+    : MainPage(QStringLiteral("软件设置"), QStringLiteral("TabSheet5"), parent)
 {
-    static const QList<SettingChoice> choices = {
-        {QStringLiteral("ScreenPixel"), QStringLiteral("ComboBox1"), QStringLiteral("Button10"),
-            QStringLiteral("软件显示模式设置"), QStringLiteral("1024 * 768"), QStringLiteral("1440 * 900"),
-            QStringLiteral("显示模式设置为：")},
-        {QStringLiteral("BillPrint"), QStringLiteral("ComboBox8"), QStringLiteral("Button11"),
-            QStringLiteral("财务单据打印设置"), QStringLiteral("开单后手动打印"),
-            QStringLiteral("开单时自动打印"), QStringLiteral("单据打印模式设置为：")},
-        {QStringLiteral("PrintType"), QStringLiteral("ComboBox4"), QStringLiteral("Button12"),
-            QStringLiteral("报表打印方式设置"), QStringLiteral("纵向打印"), QStringLiteral("横向打印"),
-            QStringLiteral("报表打印方式设置为：")},
-        {QStringLiteral("MoneyIndex"), QStringLiteral("ComboBox7"), QStringLiteral("Button26"),
-            QStringLiteral("财务单据编号生成"), QStringLiteral("按日期生成编号"),
-            QStringLiteral("按数字生成编号"), QStringLiteral("编号自动生成方式设置为：")},
-        {QStringLiteral("批量开单功能"), QStringLiteral("ComboBox9"), QStringLiteral("Button19"),
-            QStringLiteral("财务批量开单功能"), QStringLiteral("关闭"), QStringLiteral("开启"),
-            QStringLiteral("财务批量开单功能设置为：")},
-        {QStringLiteral("LoginMode"), QStringLiteral("ComboBox5"), QStringLiteral("Button21"),
-            QStringLiteral("帐套登录设置"), SettingTexts::LoginModeChooser, SettingTexts::LoginModeAutomatic,
-            QStringLiteral("登录方式设置为：")},
-    };
-    return choices;
+    // Left: user management above the six pick lists; right: the setting groups.
+    auto *users = new QGroupBox(QStringLiteral("用户管理权限设置"), this);
+    users->setGeometry(8, 8, 424, 60);
+    QAction *actionPower = NewAction(this, "ActionPower", QStringLiteral("权限设置"));
+    connect(actionPower, &QAction::triggered, this, [userDialog] { Platform::ShowModal(userDialog); });
+    MakeToolButton(users, "PowerButton", actionPower, QRect(12, 22, 120, 26));
+    int top = 8;
+    for (const SettingChoice &choice : SettingChoices()) {
+        if (choice.setting.key == Settings::LoginMode.key)
+            continue;
+        auto *group = new SettingChoiceGroup(choice, this);
+        group->setGeometry(440, top, 224, 60);
+        groups.append(group);
+        top += 66;
+    }
+    lists = new ParameterLists(this, QRect(8, 80, 424, 436), [askDialog] { return askDialog; });
 }
 
-int SettingComboIndex(const SettingChoice &choice, const QString &storedValue)
+void SettingsPage::LoadSettingsCombos()
 {
-    return storedValue == choice.item0 ? 0 : 1;
+    for (SettingChoiceGroup *group : groups)
+        group->LoadStoredChoice();
 }

@@ -49,18 +49,16 @@ void TFormAsk::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    setWindowTitle(Title);
-    promptLabel->setText(Prompt);
-    textEdit->setText(Text);
+    setWindowTitle(Request.Title);
+    promptLabel->setText(Request.Prompt);
+    textEdit->setText(Request.Text);
     textEdit->selectAll();
     textEdit->setFocus();
 }
 
 bool TFormAsk::Ask(const QString &title, const QString &prompt, QString &text)
 {
-    Title = title;
-    Prompt = prompt;
-    Text = text;
+    Request = AskRequest {.Title = title, .Prompt = prompt, .Text = text};
     if (Platform::ShowModal(this) != QDialog::Accepted)
         return false;
     text = textEdit->text();

@@ -11,6 +11,12 @@ class QLineEdit;
 class QPushButton;
 class QShowEvent;
 
+struct AskRequest {
+    QString Title;
+    QString Prompt;
+    QString Text; // the text the box starts with
+};
+
 class TFormAsk : public QDialog
 {
     Q_OBJECT
@@ -22,9 +28,8 @@ public:
     bool Ask(const QString &title, const QString &prompt, QString &text);
 
     // Inputs read when the dialog is shown (Ask sets them).
-    QString Title;
-    QString Prompt;
-    QString Text;
+    // What the shown dialog asks; Ask assigns it whole.
+    AskRequest Request;
 
 protected:
     void showEvent(QShowEvent *event) override;

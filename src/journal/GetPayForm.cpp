@@ -9,6 +9,7 @@
 #include "storage/Capitals.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,9 +27,7 @@
 #include <iterator>
 
 namespace {
-const QString BatchEntryKey = QStringLiteral("批量开单功能");
 const QString BatchEntryOn = QStringLiteral("开启");
-const QString BillPrintKey = QStringLiteral("BillPrint");
 const QString BillPrintAutomatic = QStringLiteral("开单时自动打印");
 
 // The items in the order they were added, as the settings page lists them (the index on the
@@ -49,20 +48,6 @@ QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
     return combo;
 }
 
-QLineEdit *makeEdit(QWidget *parent, const char *name)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    return edit;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 } // namespace
 
 TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
@@ -74,21 +59,21 @@ TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
     banner->setObjectName(QStringLiteral("Image1"));
     banner->setAlignment(Qt::AlignCenter);
 
-    serialEdit = makeEdit(this, "Edit4");
+    serialEdit = MakeLineEdit(this, "Edit4");
     accountCombo = makeCombo(this, "ComboBox1", false);
     customerCombo = makeCombo(this, "ComboBox5", true);
-    saveCustomerButton = makeButton(this, "Button1", QStringLiteral("保存客户"));
+    saveCustomerButton = MakeButton(this, "Button1", QStringLiteral("保存客户"));
     dateEdit = new QDateEdit(this);
     dateEdit->setObjectName(QStringLiteral("DateTimePicker1"));
     dateEdit->setCalendarPopup(true);
     dateEdit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    amountEdit = makeEdit(this, "Edit2");
+    amountEdit = MakeLineEdit(this, "Edit2");
     amountEdit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     reasonCombo = makeCombo(this, "ComboBox2", false);
     manCombo = makeCombo(this, "ComboBox6", true);
     typeCombo = makeCombo(this, "ComboBox3", false);
     tokenCombo = makeCombo(this, "ComboBox4", false);
-    remarkEdit = makeEdit(this, "Edit3");
+    remarkEdit = MakeLineEdit(this, "Edit3");
 
     auto *fields = new QGridLayout;
     auto addField = [this, fields](int row, int column, const QString &caption, QWidget *control,
@@ -121,12 +106,12 @@ TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
 
-    saveButton = makeButton(this, "BitBtn1", QStringLiteral("保存"));
+    saveButton = MakeButton(this, "BitBtn1", QStringLiteral("保存"));
     saveButton->setDefault(true);
-    cancelButton = makeButton(this, "BitBtn2", QStringLiteral("取消"));
-    deleteButton = makeButton(this, "BitBtn3", QStringLiteral("删除"));
-    nextButton = makeButton(this, "BitBtn4", QStringLiteral("保存并继续"));
-    printButton = makeButton(this, "PrintButton", QStringLiteral("打印单据"));
+    cancelButton = MakeButton(this, "BitBtn2", QStringLiteral("取消"));
+    deleteButton = MakeButton(this, "BitBtn3", QStringLiteral("删除"));
+    nextButton = MakeButton(this, "BitBtn4", QStringLiteral("保存并继续"));
+    printButton = MakeButton(this, "PrintButton", QStringLiteral("打印单据"));
     actionPrint = new QAction(QStringLiteral("打印单据"), this);
     actionPrint->setObjectName(QStringLiteral("ActionPrint"));
     addAction(actionPrint);
@@ -163,20 +148,20 @@ TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
 
 bool TFormGetPay::isNewMode() const
 {
-    return EntryMode == EntryTexts::ModeNew;
+    return Request.EntryMode == EntryTexts::ModeNew;
 }
 
 QString TFormGetPay::MakeMoneySerial() const
 {
     return ::MakeMoneySerial(
-        EntryKind, Session().CurrentDay, ReadSetting(SerialTexts::SettingKey, SerialTexts::ByDate));
+        Request.EntryKind, Session().CurrentDay, ReadSetting(Settings::SerialScheme, SerialTexts::ByDate));
 }
 
 void TFormGetPay::done(int result)
 {
     QDialog::done(result);
     // A link chosen or preset for this show never carries over to the next one.
-    EntryGetPay = 0;
+    Request.EntryGetPay = 0;
 }
 
 void TFormGetPay::showEvent(QShowEvent *event)
@@ -189,18 +174,18 @@ void TFormGetPay::showEvent(QShowEvent *event)
 void TFormGetPay::FormShow()
 {
     const int thisShow = ++showCount;
-    const QString picture = BannerPicture(EntryMode, EntryKind);
+    const QString picture = BannerPicture(Request.EntryMode, Request.EntryKind);
     banner->setPixmap(picture.isEmpty() ? QPixmap() : QPixmap(Session().ProgramDir + picture));
-    const QString title = (isNewMode() ? EntryTexts::ModeNew : EntryTexts::ModeEdit) + EntryKind;
+    const QString title = (isNewMode() ? EntryTexts::ModeNew : EntryTexts::ModeEdit) + Request.EntryKind;
     banner->setAccessibleName(title);
     setWindowTitle(title);
 
-    if (!FixedAccountName.isEmpty()) {
+    if (!Request.FixedAccountName.isEmpty()) {
         accountCombo->setEnabled(false);
         accountCombo->clear();
-        accountCombo->addItem(FixedAccountName);
+        accountCombo->addItem(Request.FixedAccountName);
         accountCombo->setCurrentIndex(0);
-        FixedAccountName.clear();
+        Request.FixedAccountName.clear();
     } else {
         accountCombo->setEnabled(true);
         LoadCombo(accountCombo,
@@ -225,22 +210,22 @@ void TFormGetPay::FormShow()
         }
     } else {
         serialEdit->setText(MakeMoneySerial());
-        customerCombo->setEditText(PresetUser);
+        customerCombo->setEditText(Request.PresetUser);
         dateEdit->setDate(Session().CurrentDay);
-        amountEdit->setText(PresetAmount);
-        SelectComboText(reasonCombo, PresetReason);
-        SelectComboText(manCombo, PresetMan);
-        remarkEdit->setText(PresetRemark);
+        amountEdit->setText(Request.PresetAmount);
+        SelectComboText(reasonCombo, Request.PresetReason);
+        SelectComboText(manCombo, Request.PresetMan);
+        remarkEdit->setText(Request.PresetRemark);
         saveButton->setVisible(true);
         deleteButton->setVisible(false);
         printButton->setVisible(false);
         actionPrint->setEnabled(false);
-        nextButton->setVisible(ReadSetting(BatchEntryKey, QStringLiteral("关闭")) == BatchEntryOn);
-        PresetUser.clear();
-        PresetAmount.clear();
-        PresetReason.clear();
-        PresetMan.clear();
-        PresetRemark.clear();
+        nextButton->setVisible(ReadSetting(Settings::BatchEntry, QStringLiteral("关闭")) == BatchEntryOn);
+        Request.PresetUser.clear();
+        Request.PresetAmount.clear();
+        Request.PresetReason.clear();
+        Request.PresetMan.clear();
+        Request.PresetRemark.clear();
     }
     serialEdit->setFocus();
 }
@@ -248,7 +233,7 @@ void TFormGetPay::FormShow()
 void TFormGetPay::loadLists()
 {
     const QString column = QStringLiteral("ParameterValue");
-    LoadCombo(reasonCombo, parameterList(ReasonListType(EntryKind)), false, column);
+    LoadCombo(reasonCombo, parameterList(ReasonListType(Request.EntryKind)), false, column);
     LoadCombo(typeCombo, parameterList(2), false, column);
     LoadCombo(tokenCombo, parameterList(3), false, column);
     LoadCombo(customerCombo, parameterList(4), false, column);
@@ -260,14 +245,14 @@ bool TFormGetPay::loadEntry()
     Query entry;
     if (!RunQuery(entry,
             Sql("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount) And (MoneyIndex = ")
-                + Sql::value(EntryIndex) + Sql(")"),
+                + Sql::value(Request.EntryIndex) + Sql(")"),
             QStringLiteral("帐款读入失败")))
         return false;
     if (entry.isEmpty()) {
         Platform::ShowMessage(EntryTexts::EditNotFound);
         return false;
     }
-    EntryGetPay = entry.integer(QStringLiteral("MoneyGetPay"));
+    Request.EntryGetPay = entry.integer(QStringLiteral("MoneyGetPay"));
     serialEdit->setText(entry.text(QStringLiteral("MoneySerial")));
     // An entry of an account the list does not offer (another book or user) stays on its own
     // account: a save must never move it to an account the user did not choose.
@@ -344,8 +329,8 @@ bool TFormGetPay::checkEntry(qint64 *accountIndex, double *amount)
 bool TFormGetPay::insertEntry(qint64 accountIndex, double amount)
 {
     const QString customer = customerCombo->currentText();
-    if (EntryGetPay == 0 && matchDialog) {
-        const QString matchKind = MatchKindFor(EntryKind);
+    if (Request.EntryGetPay == 0 && matchDialog) {
+        const QString matchKind = MatchKindFor(Request.EntryKind);
         Query records;
         if (!RunQuery(records,
                 Sql("Select * From GetPay Where (GetPayUser = ") + Sql::value(customer)
@@ -353,16 +338,15 @@ bool TFormGetPay::insertEntry(qint64 accountIndex, double amount)
                 Texts::DatabaseOpenFailed))
             return false;
         if (!records.isEmpty()) {
-            matchDialog->MatchKind = matchKind;
-            matchDialog->MatchUser = customer;
+            matchDialog->Request = MatchRequest {.MatchUser = customer, .MatchKind = matchKind};
             if (Platform::ShowModal(matchDialog) == QDialog::Accepted)
-                EntryGetPay = matchDialog->MatchIndex;
+                Request.EntryGetPay = matchDialog->MatchIndex;
         }
     }
 
     EntryRow row = rowFromControls(accountIndex, amount);
-    row.kind = EntryKind;
-    row.getPay = EntryGetPay;
+    row.kind = Request.EntryKind;
+    row.getPay = Request.EntryGetPay;
     row.recordDay = Platform::Today();
     row.power = Session().CurrentUser;
 
@@ -371,7 +355,7 @@ bool TFormGetPay::insertEntry(qint64 accountIndex, double amount)
         // The entry and the sums of the record it settles are stored together or not at all.
         Transaction change;
         newIndex = InsertEntry(row);
-        if (newIndex < 0 || !UpdateGetPaySums(EntryGetPay))
+        if (newIndex < 0 || !UpdateGetPaySums(Request.EntryGetPay))
             return false;
         if (!change.commit()) {
             Platform::ShowMessage(Texts::SqlCommandFailed);
@@ -379,8 +363,8 @@ bool TFormGetPay::insertEntry(qint64 accountIndex, double amount)
         }
     }
     Platform::ShowMessage(EntryTexts::Inserted);
-    if (ReadSetting(BillPrintKey, QString()) == BillPrintAutomatic) {
-        EntryIndex = newIndex;
+    if (ReadSetting(Settings::BillPrint, QString()) == BillPrintAutomatic) {
+        Request.EntryIndex = newIndex;
         ActionPrintExecute();
     }
     return true;
@@ -414,7 +398,8 @@ void TFormGetPay::BitBtn1Click()
             return;
     } else {
         Query stored;
-        if (!RunQuery(stored, Sql("Select * From MoneyTable Where MoneyIndex = ") + Sql::value(EntryIndex),
+        if (!RunQuery(stored,
+                Sql("Select * From MoneyTable Where MoneyIndex = ") + Sql::value(Request.EntryIndex),
                 Texts::DatabaseOpenFailed))
             return;
         if (stored.isEmpty()) {
@@ -425,7 +410,7 @@ void TFormGetPay::BitBtn1Click()
         // The stored kind decides the sign, so MoneySum always agrees with MoneyKind.
         row.kind = stored.text(QStringLiteral("MoneyKind"));
         Transaction change;
-        if (!UpdateEntry(EntryIndex, row) || !UpdateGetPaySums(EntryGetPay))
+        if (!UpdateEntry(Request.EntryIndex, row) || !UpdateGetPaySums(Request.EntryGetPay))
             return;
         if (!change.commit()) {
             Platform::ShowMessage(Texts::SqlCommandFailed);
@@ -457,7 +442,8 @@ void TFormGetPay::BitBtn4Click()
 void TFormGetPay::BitBtn3Click()
 {
     Query stored;
-    if (!RunQuery(stored, Sql("Select * From MoneyTable Where MoneyIndex = ") + Sql::value(EntryIndex),
+    if (!RunQuery(stored,
+            Sql("Select * From MoneyTable Where MoneyIndex = ") + Sql::value(Request.EntryIndex),
             Texts::DatabaseOpenFailed))
         return;
     if (stored.isEmpty()) {
@@ -468,7 +454,7 @@ void TFormGetPay::BitBtn3Click()
         return;
     {
         Transaction change;
-        if (!DeleteEntry(EntryIndex) || !UpdateGetPaySums(EntryGetPay))
+        if (!DeleteEntry(Request.EntryIndex) || !UpdateGetPaySums(Request.EntryGetPay))
             return;
         if (!change.commit()) {
             Platform::ShowMessage(Texts::SqlCommandFailed);
@@ -528,11 +514,11 @@ void TFormGetPay::ActionPrintExecute()
     Query &bill = ShareDataModule->ADOQueryTemp;
     if (!RunQuery(bill,
             Sql("Select ABS(MoneySum) As MSum,* From MoneyTable Where MoneyIndex = ")
-                + Sql::value(EntryIndex),
+                + Sql::value(Request.EntryIndex),
             Texts::DatabaseOpenFailed))
         return;
     const QString capitals = AmountInCapitals;
-    const QString kindText = BillKindText(EntryKind);
+    const QString kindText = BillKindText(Request.EntryKind);
     PrintReport(
         ReportTemplatePath(QStringLiteral("Bill.frf")), bill,
         [capitals, kindText](const QString &name) -> std::optional<QVariant> {

@@ -4,19 +4,10 @@
 // existing one, saves a customer name into the customer list, links a new entry to a
 // receivable or payable of the same customer and prints the entry's bill.
 //
-// Created once and reused. Callers set the inputs below, then show it with Platform::ShowModal;
-// the result is Accepted after a save or a delete. Inputs persist between shows, so every
-// caller sets the mode, the kind and the inputs it uses, and clears the presets it does not:
-//
-//   main window 收入/支出   EntryMode "新增", EntryKind, PresetUser/PresetAmount/PresetRemark cleared
-//   daily journal, report   EntryMode "修改", EntryKind = the row's MoneyKind, EntryIndex
-//   account dialog          "新增", kind, FixedAccountName = its account, presets cleared
-//   receivable dialog       "新增", kind of the record, EntryGetPay = its GetPayIndex,
-//                           PresetUser/PresetReason/PresetMan from it, PresetAmount/Remark cleared;
-//                           or "修改" with EntryIndex as above
-//
-// The form clears FixedAccountName and the five presets after the show that used them, and
-// sets EntryGetPay to 0 whenever it closes.
+// Created once and reused. A caller assigns a whole EntryRequest, then shows the form with
+// Platform::ShowModal; the result is Accepted after a save or a delete. The form clears
+// FixedAccountName and the five presets after the show that used them, and sets EntryGetPay to 0
+// whenever it closes.
 
 #include "journal/EntryStore.h"
 
@@ -31,6 +22,26 @@ class QLineEdit;
 class QPushButton;
 class QShowEvent;
 class TFormGetPay4;
+
+// The inputs of one show of the entry form:
+//
+//   main window 收入/支出   EntryMode "新增", EntryKind
+//   daily journal, report   EntryMode "修改", EntryKind = the row's MoneyKind, EntryIndex
+//   account dialog          "新增", kind, FixedAccountName = its account
+//   receivable dialog       "新增", kind of the record, EntryGetPay = its GetPayIndex,
+//                           PresetUser/PresetReason/PresetMan from it; or "修改" with EntryIndex
+struct EntryRequest {
+    QString EntryMode; // "新增" for a new entry; anything else ("修改") opens EntryIndex
+    QString EntryKind; // "财务收入" or "财务支出"
+    qint64 EntryIndex = 0; // MoneyIndex of the entry shown, changed, deleted or printed
+    qint64 EntryGetPay = 0; // GetPayIndex of the linked record, 0 = none
+    QString FixedAccountName; // when set: the only account offered, list disabled
+    QString PresetUser;
+    QString PresetAmount;
+    QString PresetReason;
+    QString PresetMan;
+    QString PresetRemark;
+};
 enum class EntryField;
 
 class TFormGetPay : public QDialog
@@ -42,16 +53,8 @@ public:
     // The matching dialog offered when a new entry's customer has records to settle.
     void setMatchDialog(TFormGetPay4 *dialog) { matchDialog = dialog; }
 
-    QString EntryMode; // "新增" for a new entry; anything else ("修改") opens EntryIndex
-    QString EntryKind; // "财务收入" or "财务支出"
-    qint64 EntryIndex = 0; // MoneyIndex of the entry shown, changed, deleted or printed
-    qint64 EntryGetPay = 0; // GetPayIndex of the linked record, 0 = none
-    QString FixedAccountName; // when set: the only account offered, list disabled
-    QString PresetUser;
-    QString PresetAmount;
-    QString PresetReason;
-    QString PresetMan;
-    QString PresetRemark;
+    // What the form is asked to do; a caller assigns a whole request before each show.
+    EntryRequest Request;
 
     // The amount of the last bill printed, in capitals ("MoneyCN" of the bill).
     QString AmountInCapitals;

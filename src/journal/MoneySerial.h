@@ -7,7 +7,6 @@
 #include <QString>
 
 namespace SerialTexts {
-inline const QString SettingKey = QStringLiteral("MoneyIndex");
 // The default; any other value of the setting selects the number scheme.
 inline const QString ByDate = QStringLiteral("按日期生成编号");
 inline const QString ByNumber = QStringLiteral("按数字生成编号");

@@ -1,11 +1,11 @@
 #include "ledgers/DBChoseForm.h"
 
 #include "ledgers/DBForm.h"
-#include "ledgers/FormParts.h"
 #include "ledgers/LedgerRegistry.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -112,8 +112,7 @@ qint64 TFormDBChose::selectedIndex() const
 
 void TFormDBChose::ActionNewExecute()
 {
-    formDB->Mode = Ledgers::ModeNew;
-    formDB->LedgerIndex = 0;
+    formDB->Request = LedgerRequest {.Mode = Ledgers::ModeNew};
     if (Platform::ShowModal(formDB) == QDialog::Accepted)
         ListLedgers();
 }
@@ -125,8 +124,7 @@ void TFormDBChose::ActionEditExecute()
         Platform::ShowMessage(QStringLiteral("请先选中要修改的记录"));
         return;
     }
-    formDB->Mode = Ledgers::ModeEdit;
-    formDB->LedgerIndex = index;
+    formDB->Request = LedgerRequest {.Mode = Ledgers::ModeEdit, .LedgerIndex = index};
     if (Platform::ShowModal(formDB) == QDialog::Accepted)
         ListLedgers();
 }

@@ -1,10 +1,10 @@
 #include "ledgers/DBForm.h"
 
-#include "ledgers/FormParts.h"
 #include "ledgers/LedgerRegistry.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -76,9 +76,10 @@ void TFormDB::showEvent(QShowEvent *event)
     remarkEdit->clear();
     tipsEdit->clear();
     dateEdit->setDate(Platform::Today());
-    if (Mode == Ledgers::ModeEdit) {
+    if (Request.Mode == Ledgers::ModeEdit) {
         Query query;
-        if (RunQuery(query, Sql("Select * From SoftData Where SoftDataIndex = ") + Sql::value(LedgerIndex),
+        if (RunQuery(query,
+                Sql("Select * From SoftData Where SoftDataIndex = ") + Sql::value(Request.LedgerIndex),
                 Texts::DatabaseOpenFailed)
             && !query.isEmpty()) {
             // The name first: it proposes a path, which the stored one then replaces.
@@ -98,8 +99,9 @@ void TFormDB::ActionYesExecute()
 {
     const Ledgers::LedgerFields fields {
         nameEdit->text(), pathEdit->text(), remarkEdit->text(), tipsEdit->text(), dateEdit->date()};
-    const Ledgers::SaveOutcome outcome
-        = Mode == Ledgers::ModeEdit ? Ledgers::EditLedger(LedgerIndex, fields) : Ledgers::AddLedger(fields);
+    const Ledgers::SaveOutcome outcome = Request.Mode == Ledgers::ModeEdit
+        ? Ledgers::EditLedger(Request.LedgerIndex, fields)
+        : Ledgers::AddLedger(fields);
     switch (outcome) {
     case Ledgers::SaveOutcome::Saved:
     case Ledgers::SaveOutcome::Vanished:

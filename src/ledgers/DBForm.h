@@ -11,14 +11,19 @@ class QDateEdit;
 class QLineEdit;
 class QShowEvent;
 
+struct LedgerRequest {
+    QString Mode; // "新增" or "修改"
+    qint64 LedgerIndex = 0; // SoftDataIndex of the entry in edit mode
+};
+
 class TFormDB : public QDialog
 {
     Q_OBJECT
 public:
     explicit TFormDB(QWidget *parent = nullptr);
 
-    QString Mode; // "新增" or "修改"
-    qint64 LedgerIndex = 0; // SoftDataIndex of the entry in edit mode
+    // What the dialog is asked to do; a caller assigns a whole request before each show.
+    LedgerRequest Request;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -318,7 +318,7 @@ bool LoginLedger(const LedgerEntry &entry)
             return false;
     }
     Session().LedgerCaption = caption;
-    WriteSetting(QStringLiteral("LoginDatabase"), path);
+    WriteSetting(Settings::LoginDatabase, path);
     return true;
 }
 

@@ -1,11 +1,11 @@
 #include "ledgers/LoginForm.h"
 
-#include "ledgers/FormParts.h"
 #include "ledgers/UserLogin.h"
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -116,7 +116,7 @@ void TFormLogin::showEvent(QShowEvent *event)
             QStringLiteral("<p>找不到网页：") + page.toHtmlEscaped() + QStringLiteral("</p>"));
 
     LoadCombo(userCombo, Sql("Select * From Power"), false, QStringLiteral("PowerName"));
-    SelectComboText(userCombo, ReadSetting(QStringLiteral("UserName"), QStringLiteral("出纳")));
+    SelectComboText(userCombo, ReadSetting(Settings::UserName, QStringLiteral("出纳")));
     passwordEdit->clear();
     passwordEdit->setFocus();
 }

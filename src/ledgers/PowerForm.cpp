@@ -1,11 +1,11 @@
 #include "ledgers/PowerForm.h"
 
-#include "ledgers/FormParts.h"
 #include "ledgers/PowerForm2.h"
 #include "ledgers/UserManagement.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -101,8 +101,8 @@ void TFormPower::ActionEditExecute()
         Platform::ShowMessage(QStringLiteral("请先选中要修改的用户"));
         return;
     }
-    formPower2->Mode = Users::ModeEdit;
-    formPower2->PowerIndex = ADOQueryGrid.valueAt(row, QStringLiteral("PowerIndex")).toLongLong();
+    formPower2->Request = UserRequest {.Mode = Users::ModeEdit,
+        .PowerIndex = ADOQueryGrid.valueAt(row, QStringLiteral("PowerIndex")).toLongLong()};
     if (Platform::ShowModal(formPower2) == QDialog::Accepted)
         ListUsers();
 }

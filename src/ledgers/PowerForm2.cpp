@@ -1,10 +1,10 @@
 #include "ledgers/PowerForm2.h"
 
-#include "ledgers/FormParts.h"
 #include "ledgers/Rights.h"
 #include "ledgers/UserManagement.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -90,7 +90,7 @@ void TFormPower2::showEvent(QShowEvent *event)
     for (QCheckBox *box : rightBoxes)
         box->setChecked(false);
     Query row;
-    if (RunQuery(row, Sql("Select * From Power Where PowerIndex = ") + Sql::value(PowerIndex),
+    if (RunQuery(row, Sql("Select * From Power Where PowerIndex = ") + Sql::value(Request.PowerIndex),
             Texts::DatabaseOpenFailed)
         && !row.isEmpty()) {
         nameEdit->setText(row.text(QStringLiteral("PowerName")));
@@ -107,7 +107,7 @@ void TFormPower2::showEvent(QShowEvent *event)
 void TFormPower2::ActionYesExecute()
 {
     Users::UserChange change;
-    change.index = PowerIndex;
+    change.index = Request.PowerIndex;
     change.name = nameEdit->text();
     change.key = keyEdit->text();
     change.rights = {rightBoxes[0]->isChecked(), rightBoxes[1]->isChecked(), rightBoxes[2]->isChecked(),

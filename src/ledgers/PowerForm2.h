@@ -10,14 +10,19 @@ class QCheckBox;
 class QLineEdit;
 class QShowEvent;
 
+struct UserRequest {
+    QString Mode; // "修改"
+    qint64 PowerIndex = 0;
+};
+
 class TFormPower2 : public QDialog
 {
     Q_OBJECT
 public:
     explicit TFormPower2(QWidget *parent = nullptr);
 
-    QString Mode; // "修改"
-    qint64 PowerIndex = 0;
+    // The user to change; a caller assigns a whole request before each show.
+    UserRequest Request;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -20,7 +20,7 @@ bool LogInUser(const QString &userName, const QString &password)
         Platform::ShowMessage(QStringLiteral("密码错误，请重新操作"));
         return false;
     }
-    WriteSetting(QStringLiteral("UserName"), userName);
+    WriteSetting(Settings::UserName, userName);
     SessionValues &session = Session();
     session.CurrentUser = userName;
     ApplyRights(session, ParseRights(query.text(QStringLiteral("PowerRange"))));

@@ -67,10 +67,10 @@ void TFormGetPay4::showEvent(QShowEvent *event)
         return;
     // Every record of the customer and kind, settled ones too: the user decides.
     RunGridQuery(grid,
-        Sql("Select * From GetPay Where (GetPayUser = ") + Sql::value(MatchUser) + Sql(") And (GetPayKind = ")
-            + Sql::value(MatchKind) + Sql(")"),
+        Sql("Select * From GetPay Where (GetPayUser = ") + Sql::value(Request.MatchUser)
+            + Sql(") And (GetPayKind = ") + Sql::value(Request.MatchKind) + Sql(")"),
         Texts::DatabaseOpenFailed);
-    const bool payable = MatchKind == KindPayable;
+    const bool payable = Request.MatchKind == KindPayable;
     prompt->setText(payable ? QStringLiteral("提示：是否更新该客户的应付记录，如果是，请先选择一条应付记录")
                             : QStringLiteral("提示：是否更新该客户的应收记录，如果是，请先选择一条应收记录"));
     grid->setAccessibleName(payable ? QStringLiteral("应付记录") : QStringLiteral("应收记录"));

@@ -12,6 +12,11 @@ class QAction;
 class QLabel;
 class QShowEvent;
 
+struct MatchRequest {
+    QString MatchUser;
+    QString MatchKind; // "应收" or "应付"
+};
+
 class TFormGetPay4 : public QDialog
 {
     Q_OBJECT
@@ -19,8 +24,8 @@ public:
     explicit TFormGetPay4(QWidget *parent = nullptr);
 
     // Inputs, set before each show.
-    QString MatchUser;
-    QString MatchKind; // "应收" or "应付"
+    // The customer and kind whose records are offered; a caller assigns a whole request.
+    MatchRequest Request;
     // Output: valid after OK.
     qint64 MatchIndex = 0;
 

@@ -5,7 +5,6 @@
 #include "storage/Schema.h"
 #include "storage/ShareDM.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -113,29 +112,6 @@ bool UpdateRow(
     return true;
 }
 
-void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column)
-{
-    combo->clear();
-    if (withAll)
-        combo->addItem(Texts::AllItems);
-    Query query;
-    if (RunQuery(query, sql, Texts::LoadComboFailed)) {
-        QStringList items;
-        for (query.first(); !query.eof(); query.next())
-            items.append(query.text(column));
-        combo->addItems(items);
-    }
-    if (combo->count() > 0)
-        combo->setCurrentIndex(0);
-}
-
-void SelectComboText(QComboBox *combo, const QString &text)
-{
-    for (int i = 0; i < combo->count(); ++i)
-        if (combo->itemText(i) == text)
-            combo->setCurrentIndex(i);
-}
-
 bool IsNumericText(const QString &text)
 {
     if (text.isEmpty())
@@ -226,14 +202,14 @@ bool WriteSetting(const QString &section, const QString &key, const QString &val
     return Platform::WriteProfileString(section, key, value, filePath);
 }
 
-QString ReadSetting(const QString &key, const QString &defaultValue)
+QString ReadSetting(const SettingKey &key, const QString &defaultValue)
 {
-    return ReadSetting(Texts::SettingsSection, key, defaultValue, Session().SettingsPath);
+    return ReadSetting(key.section, key.key, defaultValue, Session().SettingsPath);
 }
 
-bool WriteSetting(const QString &key, const QString &value)
+bool WriteSetting(const SettingKey &key, const QString &value)
 {
-    return WriteSetting(Texts::SettingsSection, key, value, Session().SettingsPath);
+    return WriteSetting(key.section, key.key, value, Session().SettingsPath);
 }
 
 QString ShortDateText(const QDate &date)

@@ -4,6 +4,7 @@
 // small money, text and path helpers that go with them.
 
 #include "storage/Query.h"
+#include "storage/SettingKeys.h"
 #include "storage/Sql.h"
 
 #include <QDate>
@@ -13,15 +14,12 @@
 #include <QStringList>
 #include <QVariant>
 
-class QComboBox;
-
 // Texts used by many callers.
 namespace Texts {
 inline const QString DatabaseOpenFailed = QStringLiteral("数据库打开失败");
 inline const QString SqlCommandFailed = QStringLiteral("SQL命令执行出错");
 inline const QString LoadComboFailed = QStringLiteral("LoadCombo失败");
 inline const QString AllItems = QStringLiteral("所有");
-inline const QString SettingsSection = QStringLiteral("Quillbrook3");
 inline const QString RunPathPlaceholder = QStringLiteral("[RunPath]\\");
 } // namespace Texts
 
@@ -37,11 +35,6 @@ qint64 InsertRow(const QString &table, const ColumnValues &columns);
 // Sets the columns of the row whose keyColumn equals key; false after "SQL命令执行出错".
 bool UpdateRow(
     const QString &table, const QString &keyColumn, const QVariant &key, const ColumnValues &columns);
-
-// Fills combo with the column of every row of sql (after "所有" when withAll) and selects item 0.
-void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column);
-// Selects the last item whose text equals text exactly; with none the selection stays.
-void SelectComboText(QComboBox *combo, const QString &text);
 
 // Digits 0-9 and full stops only, not empty.
 bool IsNumericText(const QString &text);
@@ -64,9 +57,9 @@ bool OpenLedgerConnection(
 QString ReadSetting(
     const QString &section, const QString &key, const QString &defaultValue, const QString &filePath);
 bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath);
-// The same in section "Quillbrook3" of the session's settings file.
-QString ReadSetting(const QString &key, const QString &defaultValue);
-bool WriteSetting(const QString &key, const QString &value);
+// The same for a named key in the session's settings file.
+QString ReadSetting(const SettingKey &key, const QString &defaultValue);
+bool WriteSetting(const SettingKey &key, const QString &value);
 
 // The program's short date, e.g. 2006-6-15.
 QString ShortDateText(const QDate &date);

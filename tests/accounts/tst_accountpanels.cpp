@@ -215,7 +215,7 @@ private slots:
         QVERIFY(!button(w, "NextAccount")->isEnabled());
 
         // A taller page keeps the page number while that page has accounts…
-        run.writeSetting(Accounts::ScreenPixelKey, Accounts::Mode1440);
+        run.writeSetting(Settings::ScreenPixel.key, Accounts::Mode1440);
         w->RefreshAccountPanels();
         QCOMPARE(panelsOf(w)->pageSize(), 28);
         QCOMPARE(w->accountPanelPage(), 1);

@@ -9,8 +9,10 @@
 #include "storage/ShareDM.h"
 #include "support/ProgramRun.h"
 #include "support/TestSupport.h"
+#include "widgets/MainPage.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -53,12 +55,12 @@ void addUser(const ProgramFolder &folder, const QString &name, const QString &ra
 
 void writeSetting(const ProgramFolder &folder, const QString &key, const QString &value)
 {
-    WriteSetting(Texts::SettingsSection, key, value, folder.filePath(QStringLiteral("Quillbrook.ini")));
+    WriteSetting(SettingSections::Main, key, value, folder.filePath(QStringLiteral("Quillbrook.ini")));
 }
 
 QString readSetting(const ProgramFolder &folder, const QString &key)
 {
-    return ReadSetting(Texts::SettingsSection, key, QStringLiteral("<none>"),
+    return ReadSetting(SettingSections::Main, key, QStringLiteral("<none>"),
         folder.filePath(QStringLiteral("Quillbrook.ini")));
 }
 
@@ -480,6 +482,45 @@ private slots:
         QVERIFY(run.seams.messages.isEmpty());
     }
 
+    // A screen reader reads the tab bar's accessible children: after every login they are
+    // exactly the user's tabs, each placed on screen, also after switching users both ways.
+    void tabsSeenByAssistiveTechnology()
+    {
+        Run run;
+        QVERIFY(run.startAs(Cashier));
+        TFormMain *w = run.window();
+        auto *tabBar = w->tabs()->tabBar();
+        auto accessibleTabs = [tabBar] {
+            QStringList names;
+            QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(tabBar);
+            if (!bar)
+                return QStringList {QStringLiteral("<no accessible tab bar>")};
+            for (int i = 0; i < bar->childCount(); ++i) {
+                QAccessibleInterface *tab = bar->child(i);
+                if (tab->role() != QAccessible::PageTab)
+                    continue;
+                const QRect place = tab->rect();
+                names << (place.isEmpty() ? QStringLiteral("<off screen> ") : QString())
+                        + tab->text(QAccessible::Name);
+            }
+            return names;
+        };
+        const QStringList cashierTabs {"帐户状况", "日记帐簿", "应收应付", "报表中心"};
+        QCOMPARE(accessibleTabs(), cashierTabs);
+
+        run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(QStringLiteral("管理员")));
+        w->action(QStringLiteral("ActionReLogin"))->trigger();
+        QCOMPARE(accessibleTabs(), (QStringList {"软件设置", "数据维护"}));
+        QCOMPARE(w->tabs()->currentWidget(), w->tabPage(MainTab::Settings));
+
+        run.seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Cashier));
+        run.seams.onDialog(QStringLiteral("TFormChose"), Cancel);
+        w->action(QStringLiteral("ActionReLogin"))->trigger();
+        QCOMPARE(accessibleTabs(), cashierTabs);
+        QCOMPARE(w->tabs()->currentWidget(), w->tabPage(MainTab::Accounts));
+        QVERIFY(run.seams.messages.isEmpty());
+    }
+
     // The day starts at today; the day buttons, a picked day and a refresh request from any
     // window all rebuild the views (seen here in the filters, which follow the account book).
     void currentDayAndRefresh()
@@ -522,7 +563,7 @@ private slots:
         const QList<SettingChoice> &choices = SettingChoices();
         for (int i = 0; i < choices.size(); ++i)
             QTest::newRow(qPrintable(choices[i].button))
-                << i << (choices[i].key == QLatin1String("LoginMode") ? "数据维护" : "软件设置");
+                << i << (choices[i].setting.key == QLatin1String("LoginMode") ? "数据维护" : "软件设置");
     }
     void settingsButtonStoresChoice()
     {
@@ -543,7 +584,7 @@ private slots:
             run.seams.clearMessages();
             combo->setCurrentIndex(combo->findText(item));
             button->click();
-            QCOMPARE(readSetting(run.folder, c.key), item);
+            QCOMPARE(readSetting(run.folder, c.setting.key), item);
             QCOMPARE(run.seams.messageTexts(), QStringList {c.messagePrefix + item});
             QCOMPARE(run.seams.messages[0].kind, Platform::MessageKind::Information);
         }
@@ -566,9 +607,9 @@ private slots:
         Run run;
         for (const SettingChoice &c : SettingChoices()) {
             // LoginMode also decides the start; its own values are covered by the other rows.
-            if (c.key == QLatin1String("LoginMode") || stored == QLatin1String("<missing>"))
+            if (c.setting.key == QLatin1String("LoginMode") || stored == QLatin1String("<missing>"))
                 continue;
-            writeSetting(run.folder, c.key,
+            writeSetting(run.folder, c.setting.key,
                 stored == QLatin1String("<item0>")       ? c.item0
                     : stored == QLatin1String("<item1>") ? c.item1
                                                          : stored);
@@ -578,7 +619,7 @@ private slots:
             auto *combo = run.window()->findChild<QComboBox *>(c.combo);
             QVERIFY(combo);
             // LoginMode holds the automatic text here (the run started without the chooser).
-            const int want = c.key == QLatin1String("LoginMode") ? 1 : expected;
+            const int want = c.setting.key == QLatin1String("LoginMode") ? 1 : expected;
             QCOMPARE(combo->currentIndex(), want);
         }
     }
@@ -667,9 +708,10 @@ private slots:
         QCOMPARE(w->objectName(), QStringLiteral("TFormMain"));
         QCOMPARE(w->size(), QSize(792, 571));
         QCOMPARE(w->tabs()->objectName(), QStringLiteral("PageControl1"));
+        // Every page exists for the whole run, whether or not the user's tabs include it.
         QStringList captions;
-        for (int i = 0; i < w->tabs()->count(); ++i)
-            captions << w->tabs()->tabText(i);
+        for (int i = 0; i < MainTabCount; ++i)
+            captions << qobject_cast<MainPage *>(w->tabPage(MainTab(i)))->caption();
         QCOMPARE(
             captions, (QStringList {"帐户状况", "日记帐簿", "应收应付", "报表中心", "软件设置", "数据维护"}));
         for (const char *name :

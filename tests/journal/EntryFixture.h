@@ -209,14 +209,14 @@ struct Forms {
 
     void newEntry(const QString &kind)
     {
-        form.EntryMode = QStringLiteral("新增");
-        form.EntryKind = kind;
+        form.Request.EntryMode = QStringLiteral("新增");
+        form.Request.EntryKind = kind;
     }
     void editEntry(qint64 index, const QString &kind)
     {
-        form.EntryMode = QStringLiteral("修改");
-        form.EntryKind = kind;
-        form.EntryIndex = index;
+        form.Request.EntryMode = QStringLiteral("修改");
+        form.Request.EntryKind = kind;
+        form.Request.EntryIndex = index;
     }
 };
 

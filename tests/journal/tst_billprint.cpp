@@ -76,11 +76,11 @@ private slots:
         QFETCH(int, bills);
         Ledger ledger;
         if (!setting.isEmpty())
-            WriteSetting(QStringLiteral("BillPrint"), setting);
+            WriteSetting(Settings::BillPrint, setting);
         TestSupport::ReportRecorder recorder(ledger.seams);
         Forms forms;
         forms.newEntry(Income);
-        forms.form.EntryIndex = 1;
+        forms.form.Request.EntryIndex = 1;
         show(ledger, forms, [&](QDialog *d) {
             type(d, "Edit2", QStringLiteral("1234.5"));
             click(d, "BitBtn1");
@@ -88,10 +88,10 @@ private slots:
         QCOMPARE(ledger.seams.messageTexts(), QStringList({Inserted}));
         QCOMPARE(recorder.reports.size(), bills);
         if (bills == 0) {
-            QCOMPARE(forms.form.EntryIndex, qint64(1));
+            QCOMPARE(forms.form.Request.EntryIndex, qint64(1));
             return;
         }
-        QCOMPARE(forms.form.EntryIndex, lastEntryIndex());
+        QCOMPARE(forms.form.Request.EntryIndex, lastEntryIndex());
         const PreparedReport &bill = recorder.reports.first();
         QCOMPARE(bill.title(), QStringLiteral("财务收入单"));
         QVERIFY(bill.rows().first().contains(QStringLiteral("壹仟　贰佰　叁拾　肆元　伍角　零分　")));

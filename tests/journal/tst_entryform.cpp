@@ -47,9 +47,9 @@ TestSupport::Seams::DialogScript pickRecord(qint64 index, QString *user = nullpt
     return [=](QDialog *d) {
         auto *dialog = static_cast<TFormGetPay4 *>(d);
         if (user)
-            *user = dialog->MatchUser;
+            *user = dialog->Request.MatchUser;
         if (kind)
-            *kind = dialog->MatchKind;
+            *kind = dialog->Request.MatchKind;
         auto *grid = child<DataGrid>(d, "DBGridEh1");
         QVERIFY(grid->selectRowWithKey(QStringLiteral("GetPayIndex"), index));
         d->findChild<QAction *>(QStringLiteral("ActionYes"))->trigger();
@@ -306,7 +306,7 @@ private slots:
         Forms forms;
         forms.editEntry(index, Income);
         const int result = show(ledger, forms, [&](QDialog *d) {
-            QCOMPARE(forms.form.EntryGetPay, linked);
+            QCOMPARE(forms.form.Request.EntryGetPay, linked);
             choose(d, "ComboBox1", QStringLiteral("建设银行"));
             child<QComboBox>(d, "ComboBox5")->setEditText(QStringLiteral("华联商场'分店"));
             type(d, "Edit2", QStringLiteral("350.5"));
@@ -342,7 +342,7 @@ private slots:
         // The record it settles follows the new amount.
         QCOMPARE(value(record(linked), "GetPaySum2").toDouble(), 350.5);
         QCOMPARE(value(record(linked), "GetPaySum3").toDouble(), 649.5);
-        QCOMPARE(forms.form.EntryGetPay, qint64(0));
+        QCOMPARE(forms.form.Request.EntryGetPay, qint64(0));
     }
 
     void editButtonsByRightAndReason_data()
@@ -448,11 +448,11 @@ private slots:
         const qint64 cash = addAccount(QStringLiteral("库存现金"), 2);
         Forms forms;
         forms.newEntry(Income);
-        forms.form.FixedAccountName = QStringLiteral("库存现金");
+        forms.form.Request.FixedAccountName = QStringLiteral("库存现金");
         show(ledger, forms, [&](QDialog *d) {
             QCOMPARE(items(d, "ComboBox1"), QStringList({"库存现金"}));
             QVERIFY(!child<QComboBox>(d, "ComboBox1")->isEnabled());
-            QVERIFY(forms.form.FixedAccountName.isEmpty());
+            QVERIFY(forms.form.Request.FixedAccountName.isEmpty());
             type(d, "Edit2", QStringLiteral("10"));
             click(d, "BitBtn1");
         });
@@ -470,11 +470,11 @@ private slots:
         Forms forms;
         TFormGetPay &f = forms.form;
         forms.newEntry(Income);
-        f.PresetUser = QStringLiteral("华联商场");
-        f.PresetAmount = QStringLiteral("120");
-        f.PresetReason = QStringLiteral("利息收入");
-        f.PresetMan = QStringLiteral("不在名单");
-        f.PresetRemark = QStringLiteral("预设");
+        f.Request.PresetUser = QStringLiteral("华联商场");
+        f.Request.PresetAmount = QStringLiteral("120");
+        f.Request.PresetReason = QStringLiteral("利息收入");
+        f.Request.PresetMan = QStringLiteral("不在名单");
+        f.Request.PresetRemark = QStringLiteral("预设");
         show(ledger, forms, [&](QDialog *d) {
             QCOMPARE(text(d, "ComboBox5"), QStringLiteral("华联商场"));
             QCOMPARE(text(d, "Edit2"), QStringLiteral("120"));
@@ -482,8 +482,9 @@ private slots:
             QCOMPARE(text(d, "ComboBox6"), QStringLiteral("本人"));
             QCOMPARE(text(d, "Edit3"), QStringLiteral("预设"));
         });
-        QVERIFY(f.PresetUser.isEmpty() && f.PresetAmount.isEmpty() && f.PresetReason.isEmpty()
-            && f.PresetMan.isEmpty() && f.PresetRemark.isEmpty());
+        QVERIFY(f.Request.PresetUser.isEmpty() && f.Request.PresetAmount.isEmpty()
+            && f.Request.PresetReason.isEmpty() && f.Request.PresetMan.isEmpty()
+            && f.Request.PresetRemark.isEmpty());
         show(ledger, forms, [&](QDialog *d) {
             QCOMPARE(text(d, "ComboBox5"), QString());
             QCOMPARE(text(d, "Edit2"), QString());
@@ -510,7 +511,7 @@ private slots:
         const qint64 index = addEntry({.kind = kind, .account = ledger.bank, .amount = 1});
         Forms forms;
         forms.editEntry(index, kind);
-        forms.form.EntryMode = mode;
+        forms.form.Request.EntryMode = mode;
         show(ledger, forms, [&](QDialog *d) {
             const QImage expected = QPixmap(ledger.folder.filePath(picture)).toImage();
             QVERIFY(!expected.isNull());
@@ -546,7 +547,7 @@ private slots:
         QCOMPARE(value(record(settled), "GetPaySum2").toDouble(), 1500.0);
         QCOMPARE(value(record(settled), "GetPaySum3").toDouble(), -500.0);
         QCOMPARE(value(record(open), "GetPaySum2").toDouble(), 0.0);
-        QCOMPARE(forms.form.EntryGetPay, qint64(0));
+        QCOMPARE(forms.form.Request.EntryGetPay, qint64(0));
     }
 
     void matchingCancelledStoresUnlinked()
@@ -591,7 +592,7 @@ private slots:
     void batchEntryKeepsTheLink()
     {
         Ledger ledger;
-        WriteSetting(QStringLiteral("批量开单功能"), QStringLiteral("开启"));
+        WriteSetting(Settings::BatchEntry, QStringLiteral("开启"));
         const qint64 payable = addRecord(QStringLiteral("华联商场"), QStringLiteral("应付"), 900);
         Forms forms;
         ledger.seams.onDialog(QStringLiteral("TFormGetPay4"), pickRecord(payable));
@@ -659,8 +660,8 @@ private slots:
         Forms forms;
         QSignalSpy refreshes(ShareDataModule, &TShareDataModule::refreshAllRequested);
         forms.newEntry(Income);
-        forms.form.EntryGetPay = receivable;
-        forms.form.PresetUser = QStringLiteral("华联商场");
+        forms.form.Request.EntryGetPay = receivable;
+        forms.form.Request.PresetUser = QStringLiteral("华联商场");
         show(ledger, forms, [&](QDialog *d) {
             type(d, "Edit2", QStringLiteral("2000"));
             click(d, "BitBtn1");
@@ -694,7 +695,7 @@ private slots:
         QCOMPARE(value(record(receivable), "GetPaySum2").toDouble(), 0.0);
         QCOMPARE(value(record(receivable), "GetPaySum3").toDouble(), 5000.0);
         QCOMPARE(refreshes.count(), 3);
-        QCOMPARE(forms.form.EntryGetPay, qint64(0));
+        QCOMPARE(forms.form.Request.EntryGetPay, qint64(0));
     }
 
     void deleteOrSaveOfAVanishedEntry()
@@ -719,12 +720,12 @@ private slots:
         Ledger ledger;
         Forms forms;
         forms.newEntry(Income);
-        forms.form.EntryGetPay = 12;
+        forms.form.Request.EntryGetPay = 12;
         show(ledger, forms, [](QDialog *d) { d->close(); });
-        QCOMPARE(forms.form.EntryGetPay, qint64(0));
-        forms.form.EntryGetPay = 12;
+        QCOMPARE(forms.form.Request.EntryGetPay, qint64(0));
+        forms.form.Request.EntryGetPay = 12;
         show(ledger, forms, [](QDialog *d) { click(d, "BitBtn2"); });
-        QCOMPARE(forms.form.EntryGetPay, qint64(0));
+        QCOMPARE(forms.form.Request.EntryGetPay, qint64(0));
     }
 
     void saveCustomer()

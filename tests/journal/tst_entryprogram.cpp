@@ -75,8 +75,8 @@ private slots:
 
         run.seams.onDialog(QStringLiteral("TFormGetPay4"), [](QDialog *d) {
             auto *match = static_cast<TFormGetPay4 *>(d);
-            QCOMPARE(match->MatchUser, QStringLiteral("华联'商场"));
-            QCOMPARE(match->MatchKind, QStringLiteral("应付"));
+            QCOMPARE(match->Request.MatchUser, QStringLiteral("华联'商场"));
+            QCOMPARE(match->Request.MatchKind, QStringLiteral("应付"));
             trigger(d, QStringLiteral("ActionYes"));
         });
         run.seams.onDialog(QStringLiteral("TFormGetPay"), [](QDialog *d) {
@@ -137,9 +137,9 @@ private slots:
         QVERIFY(run.startAs(Cashier));
         run.window()->setCurrentDay(QDate(2026, 7, 1));
         TFormGetPay *form = entryForm(run);
-        form->PresetUser = QStringLiteral("上次留下");
-        form->PresetAmount = QStringLiteral("99");
-        form->PresetRemark = QStringLiteral("旧备注");
+        form->Request.PresetUser = QStringLiteral("上次留下");
+        form->Request.PresetAmount = QStringLiteral("99");
+        form->Request.PresetRemark = QStringLiteral("旧备注");
         QStringList seen;
         auto look = [&seen](QDialog *d) {
             seen << d->windowTitle() << text(d, "Edit4") << text(d, "ComboBox5") << text(d, "Edit2")

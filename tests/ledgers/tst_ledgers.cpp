@@ -459,7 +459,7 @@ private slots:
         QVERIFY(seams->messages.isEmpty());
         QCOMPARE(ShareDataModule->databasePath(), path("DataBase/Default.ddb"));
         QCOMPARE(Session().LedgerCaption, QStringLiteral("日常帐套"));
-        QCOMPARE(ReadSetting("LoginDatabase", ""), path("DataBase/Default.ddb"));
+        QCOMPARE(ReadSetting(Settings::LoginDatabase, ""), path("DataBase/Default.ddb"));
     }
 
     void loginIntoBrokenLedger_data()
@@ -499,7 +499,7 @@ private slots:
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(ShareDataModule->databasePath(), path("DataBase/Demo.ddb"));
-        QCOMPARE(ReadSetting("LoginDatabase", ""), path("DataBase/Demo.ddb"));
+        QCOMPARE(ReadSetting(Settings::LoginDatabase, ""), path("DataBase/Demo.ddb"));
     }
 
     void demoDatesMoveOnFirstLoginOnly()
@@ -529,7 +529,7 @@ private slots:
         const QString caption = QStringLiteral("演示帐套（演示数据 2026-6-8 至 2026-6-15）");
         QCOMPARE(Session().LedgerCaption, caption);
         QCOMPARE(ShareDataModule->databasePath(), demo);
-        QCOMPARE(ReadSetting("LoginDatabase", ""), demo);
+        QCOMPARE(ReadSetting(Settings::LoginDatabase, ""), demo);
 
         auto text = [](const QVariant &v) { return v.isNull() ? QStringLiteral("<null>") : v.toString(); };
         auto shifted = [&](const QVariant &v, qint64 days) {
@@ -584,7 +584,7 @@ private slots:
         FileDb db(demo);
         QCOMPARE(db.rows(moneyDates), before);
         QCOMPARE(registry("软件演示帐套", "SoftDataTips").toString(), tips);
-        QVERIFY(ReadSetting("LoginDatabase", "").isEmpty());
+        QVERIFY(ReadSetting(Settings::LoginDatabase, "").isEmpty());
         QVERIFY(Session().LedgerCaption.isEmpty());
     }
 
@@ -652,7 +652,7 @@ private slots:
         QFETCH(QString, selected);
         QVERIFY(data->openLedger("DataBase/Default.ddb"));
         if (!remembered.isEmpty())
-            WriteSetting("UserName", remembered);
+            WriteSetting(Settings::UserName, remembered);
         const int result = runLogin([&](QDialog *d) {
             auto *users = control<QComboBox>(d, "ComboBox1");
             QCOMPARE(users->count(), 2);
@@ -664,7 +664,7 @@ private slots:
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(seams->messages.isEmpty());
         QCOMPARE(Session().CurrentUser, selected);
-        QCOMPARE(ReadSetting("UserName", ""), selected);
+        QCOMPARE(ReadSetting(Settings::UserName, ""), selected);
     }
 
     void passwordIsExactAndMasked()
@@ -680,7 +680,7 @@ private slots:
             QVERIFY(d->isVisible());
             QCOMPARE(password->text(), QStringLiteral("pa#55"));
             QVERIFY(Session().CurrentUser.isEmpty());
-            QVERIFY(ReadSetting("UserName", "").isEmpty());
+            QVERIFY(ReadSetting(Settings::UserName, "").isEmpty());
 
             password->clear();
             QTest::keyClicks(password, "Pa#55");
@@ -741,7 +741,7 @@ private slots:
         QVERIFY(seams->messages.isEmpty());
         QCOMPARE(Session().CurrentUser, QStringLiteral("O'Brien"));
         QVERIFY(Session().RightExpense && !Session().RightIncome);
-        QCOMPARE(ReadSetting("UserName", ""), QStringLiteral("O'Brien"));
+        QCOMPARE(ReadSetting(Settings::UserName, ""), QStringLiteral("O'Brien"));
     }
 
     void userDeletedMeanwhile()

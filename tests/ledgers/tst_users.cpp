@@ -304,7 +304,7 @@ private slots:
             QCOMPARE(key->echoMode(), QLineEdit::Normal);
             QCOMPARE(boxMask(d), mask);
         });
-        QCOMPARE(dialog->Mode, QStringLiteral("修改"));
+        QCOMPARE(dialog->Request.Mode, QStringLiteral("修改"));
         QVERIFY(seams->messages.isEmpty());
         QCOMPARE(storedUser(Cashier), QStringLiteral("Secret1|") + range);
     }
@@ -482,9 +482,9 @@ private slots:
         Seams seams;
         const QString ini = folder.filePath(QStringLiteral("Quillbrook.ini"));
         WriteSetting(
-            Texts::SettingsSection, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic, ini);
+            SettingSections::Main, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic, ini);
         WriteSetting(
-            Texts::SettingsSection, QStringLiteral("LoginDatabase"), folder.filePath(DefaultLedger), ini);
+            SettingSections::Main, QStringLiteral("LoginDatabase"), folder.filePath(DefaultLedger), ini);
         seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Admin));
         Program program(folder.path(), lockDir.path());
         QVERIFY(program.start());

@@ -70,8 +70,8 @@ private slots:
         Ledger ledger;
         addRecord(QStringLiteral("华联商场"), kind, 500);
         TFormGetPay4 dialog;
-        dialog.MatchUser = QStringLiteral("华联商场");
-        dialog.MatchKind = kind;
+        dialog.Request.MatchUser = QStringLiteral("华联商场");
+        dialog.Request.MatchKind = kind;
         ledger.seams.onDialog("TFormGetPay4", [&](QDialog *d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("应收应付记录对应"));
             QCOMPARE(child<QLabel>(d, "Label1")->text(), prompt);
@@ -105,8 +105,8 @@ private slots:
         addRecord(QStringLiteral("O'Neil"), QStringLiteral("应收"), 800);
 
         TFormGetPay4 dialog;
-        dialog.MatchUser = customer;
-        dialog.MatchKind = QStringLiteral("应收");
+        dialog.Request.MatchUser = customer;
+        dialog.Request.MatchKind = QStringLiteral("应收");
         dialog.MatchIndex = 77;
         ledger.seams.onDialog("TFormGetPay4", [&](QDialog *d) {
             auto *grid = child<DataGrid>(d, "DBGridEh1");
@@ -127,8 +127,8 @@ private slots:
     {
         Ledger ledger;
         TFormGetPay4 dialog;
-        dialog.MatchUser = QStringLiteral("没有记录的客户");
-        dialog.MatchKind = QStringLiteral("应付");
+        dialog.Request.MatchUser = QStringLiteral("没有记录的客户");
+        dialog.Request.MatchKind = QStringLiteral("应付");
         dialog.MatchIndex = 9;
         ledger.seams.onDialog("TFormGetPay4", [&](QDialog *d) {
             QCOMPARE(footers(child<DataGrid>(d, "DBGridEh1")).value(2), QStringLiteral("0"));
@@ -145,8 +145,8 @@ private slots:
         Ledger ledger;
         addRecord(QStringLiteral("华联商场"), QStringLiteral("应付"), 300);
         TFormGetPay4 dialog;
-        dialog.MatchUser = QStringLiteral("华联商场");
-        dialog.MatchKind = QStringLiteral("应付");
+        dialog.Request.MatchUser = QStringLiteral("华联商场");
+        dialog.Request.MatchKind = QStringLiteral("应付");
         dialog.MatchIndex = 4;
         ledger.seams.onDialog("TFormGetPay4", [&](QDialog *d) { trigger(d, "ActionCancel"); });
         QCOMPARE(Platform::ShowModal(&dialog), int(QDialog::Rejected));

@@ -3,6 +3,7 @@
 #include "storage/ShareDM.h"
 #include "support/TestRegistry.h"
 #include "support/TestSupport.h"
+#include "widgets/FormParts.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -143,10 +144,10 @@ private slots:
     void readSettingDefaults()
     {
         QVERIFY(!QFile::exists(Session().SettingsPath));
-        QCOMPARE(ReadSetting("LoginMode", QStringLiteral("软件启动时首先弹出帐套选择框")),
+        QCOMPARE(ReadSetting(Settings::LoginMode, QStringLiteral("软件启动时首先弹出帐套选择框")),
             QStringLiteral("软件启动时首先弹出帐套选择框"));
-        QVERIFY(WriteSetting("UserName", QStringLiteral("出纳")));
-        QCOMPARE(ReadSetting("AccountType", "1"), QStringLiteral("1"));
+        QVERIFY(WriteSetting(Settings::UserName, QStringLiteral("出纳")));
+        QCOMPARE(ReadSetting(Settings::AccountBook, "1"), QStringLiteral("1"));
         QCOMPARE(ReadSetting("Quillbrook3", "username", "", Session().SettingsPath), QStringLiteral("出纳"));
     }
 

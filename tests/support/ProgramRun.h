@@ -156,11 +156,11 @@ struct Run {
     QString settings() const { return folder.filePath(QStringLiteral("Quillbrook.ini")); }
     void writeSetting(const QString &key, const QString &value) const
     {
-        WriteSetting(Texts::SettingsSection, key, value, settings());
+        WriteSetting(SettingSections::Main, key, value, settings());
     }
     QString readSetting(const QString &key) const
     {
-        return ReadSetting(Texts::SettingsSection, key, QStringLiteral("<none>"), settings());
+        return ReadSetting(SettingSections::Main, key, QStringLiteral("<none>"), settings());
     }
     std::unique_ptr<LedgerFile> ledger() const
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-// Small pieces the ledger and login windows share.
+// Small widget factories and list helpers that every form and page shares.
 
 #include <QLineEdit>
 
@@ -11,11 +11,15 @@ class Query;
 class QVariant;
 
 class QAction;
+class QComboBox;
 class QHBoxLayout;
+class QRect;
 class QTableWidget;
 class QLabel;
 class QPushButton;
+class QToolButton;
 class QWidget;
+class Sql;
 
 // A command of the window: added to it (so its shortcut works) and given its object name.
 QAction *NewAction(QWidget *window, const char *objectName, const QString &text);
@@ -23,6 +27,25 @@ QAction *NewAction(QWidget *window, const char *objectName, const QString &text)
 QPushButton *ActionButton(QAction *action, QWidget *parent);
 // A label for a control, set as its buddy so the control is named by it.
 QLabel *BuddyLabel(const QString &text, QWidget *control, QWidget *parent);
+// A plain label, given an object name when one is passed.
+QLabel *MakeLabel(QWidget *parent, const QString &text, const char *objectName = nullptr);
+// The same at a fixed place.
+QLabel *MakeLabel(
+    QWidget *parent, const QString &text, const QRect &geometry, const char *objectName = nullptr);
+// A push button that never takes the dialog's default role by itself.
+QPushButton *MakeButton(QWidget *parent, const char *objectName, const QString &text);
+// A tool button at a fixed place, with its text.
+QToolButton *MakeToolButton(
+    QWidget *parent, const char *objectName, const QString &text, const QRect &geometry);
+// A tool button at a fixed place that runs the action and shows its text beside its icon.
+QToolButton *MakeToolButton(QWidget *parent, const char *objectName, QAction *action, const QRect &geometry);
+// A plain text box.
+QLineEdit *MakeLineEdit(QWidget *parent, const char *objectName);
+
+// Fills combo with the column of every row of sql (after "所有" when withAll) and selects item 0.
+void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column);
+// Selects the last item whose text equals text exactly; with none the selection stays.
+void SelectComboText(QComboBox *combo, const QString &text);
 // A column of a list grid: the field it shows, its caption and width.
 struct ListColumn {
     const char *field;

@@ -1,10 +1,12 @@
-#include "ledgers/FormParts.h"
+#include "widgets/FormParts.h"
 
+#include "storage/PublicFunction.h"
 #include "storage/Query.h"
 #include "storage/ShareDM.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -14,6 +16,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QToolButton>
 
 namespace {
 // The echo character comes from the style; this one asks for "#" and shows no typed
@@ -70,6 +73,80 @@ QLabel *BuddyLabel(const QString &text, QWidget *control, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setBuddy(control);
     return label;
+}
+
+QLabel *MakeLabel(QWidget *parent, const QString &text, const char *objectName)
+{
+    auto *label = new QLabel(text, parent);
+    if (objectName)
+        label->setObjectName(QString::fromLatin1(objectName));
+    return label;
+}
+
+QLabel *MakeLabel(QWidget *parent, const QString &text, const QRect &geometry, const char *objectName)
+{
+    QLabel *label = MakeLabel(parent, text, objectName);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton *MakeButton(QWidget *parent, const char *objectName, const QString &text)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QToolButton *MakeToolButton(
+    QWidget *parent, const char *objectName, const QString &text, const QRect &geometry)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setText(text);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QToolButton *MakeToolButton(QWidget *parent, const char *objectName, QAction *action, const QRect &geometry)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    if (action)
+        button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLineEdit *MakeLineEdit(QWidget *parent, const char *objectName)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    return edit;
+}
+
+void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column)
+{
+    combo->clear();
+    if (withAll)
+        combo->addItem(Texts::AllItems);
+    Query query;
+    if (RunQuery(query, sql, Texts::LoadComboFailed)) {
+        QStringList items;
+        for (query.first(); !query.eof(); query.next())
+            items.append(query.text(column));
+        combo->addItems(items);
+    }
+    if (combo->count() > 0)
+        combo->setCurrentIndex(0);
+}
+
+void SelectComboText(QComboBox *combo, const QString &text)
+{
+    for (int i = 0; i < combo->count(); ++i)
+        if (combo->itemText(i) == text)
+            combo->setCurrentIndex(i);
 }
 
 void LoadBanner(QLabel *banner, const QString &relativePath)

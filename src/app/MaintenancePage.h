@@ -1,0 +1,23 @@
+#pragma once
+
+// The administrator's "数据维护" tab: backup and restore of the ledger, the login mode and the
+// template designer.
+
+#include "widgets/MainPage.h"
+
+class QAction;
+class SettingChoiceGroup;
+
+class MaintenancePage : public MainPage
+{
+    Q_OBJECT
+public:
+    // actionSave is the work panel's 备份数据, which this page offers too.
+    explicit MaintenancePage(QAction *actionSave, QWidget *parent = nullptr);
+
+    // The stored login mode, selected in its group.
+    void LoadSettingsCombos();
+
+private:
+    SettingChoiceGroup *loginMode = nullptr;
+};
