@@ -4,6 +4,7 @@
 #include "accounts/ChoseForm.h"
 #include "app/OnlineServiceForm.h"
 #include "journal/AskForm.h"
+#include "journal/DrawForm.h"
 #include "journal/GetPayForm.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/DBForm.h"
@@ -20,7 +21,7 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     getPay = new TFormGetPay(owner);
     ask = new TFormAsk(owner);
     // makeReport:    TFormMakeReport
-    // draw:          TFormDraw
+    draw = new TFormDraw(owner);
     // account2:      TFormAccount2
     // progress:      TFormProgress
     online = new TFormOnline(owner);

@@ -1,7 +1,9 @@
 #include "journal/EntryStore.h"
 
 #include "journal/EntryRules.h"
+#include "platform/Seams.h"
 #include "storage/PublicFunction.h"
+#include "storage/ShareDM.h"
 
 namespace {
 ColumnValues editableColumns(const EntryRow &row)
@@ -36,6 +38,23 @@ bool DeleteEntry(qint64 moneyIndex)
     bool ok = false;
     ExecSql(Sql("Delete From MoneyTable Where MoneyIndex = ") + Sql::value(moneyIndex), &ok);
     return ok;
+}
+
+bool InsertTransfer(const TransferValues &transfer)
+{
+    Transaction change;
+    if (!change.isActive()) {
+        Platform::ShowMessage(Texts::SqlCommandFailed);
+        return false;
+    }
+    for (const ColumnValues &row : TransferRowColumns(transfer))
+        if (InsertRow(QStringLiteral("MoneyTable"), row) < 0)
+            return false;
+    if (!change.commit()) {
+        Platform::ShowMessage(Texts::SqlCommandFailed);
+        return false;
+    }
+    return true;
 }
 
 bool UpdateGetPaySums(qint64 getPayIndex)

@@ -3,6 +3,8 @@
 // Writing journal entries and the settled and outstanding sums of the receivable or payable
 // record they settle. The callers run the checks first and wrap a change in a Transaction.
 
+#include "journal/TransferRules.h"
+
 #include <QDate>
 #include <QString>
 
@@ -31,6 +33,9 @@ qint64 InsertEntry(const EntryRow &row);
 // record day and owner stay as stored.
 bool UpdateEntry(qint64 moneyIndex, const EntryRow &row);
 bool DeleteEntry(qint64 moneyIndex);
+// Writes both rows of a transfer, the source's first, in one transaction: after a failure
+// (its message shown) neither row exists.
+bool InsertTransfer(const TransferValues &transfer);
 
 // Recomputes GetPaySum2 (the absolute rounded sum of the linked entries' MoneySum) and
 // GetPaySum3 (GetPaySum − GetPaySum2) of the record; nothing for index 0 or a missing record.
