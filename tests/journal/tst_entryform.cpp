@@ -24,13 +24,6 @@ bool shown(QObject *dialog, const char *button)
     return !child<QWidget>(dialog, button)->isHidden();
 }
 
-QString text(QObject *dialog, const char *name)
-{
-    if (auto *combo = dialog->findChild<QComboBox *>(QString::fromLatin1(name)))
-        return combo->currentText();
-    return child<QLineEdit>(dialog, name)->text();
-}
-
 void setDate(QObject *dialog, const QDate &date)
 {
     child<QDateEdit>(dialog, "DateTimePicker1")->setDate(date);

@@ -8,13 +8,6 @@
 
 using namespace EntryTest;
 
-namespace {
-QString wide(const char *text)
-{
-    return QString::fromUtf8(text).replace(QLatin1Char(' '), QChar(0x3000));
-}
-} // namespace
-
 class TestEntryRules : public QObject
 {
     Q_OBJECT

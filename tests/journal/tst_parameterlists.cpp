@@ -30,19 +30,6 @@ namespace {
 
 const QString Title = QStringLiteral("翎溪记帐财务软件");
 
-// Runs statements on the Default ledger outside the program's own connection.
-void execOn(const QString &path, const QStringList &statements, const QVariantList &values = {})
-{
-    LedgerFile ledger(path);
-    int next = 0;
-    for (const QString &statement : statements) {
-        QVariantList bound;
-        for (int i = 0; i < statement.count(QLatin1Char('?')); ++i)
-            bound.append(values.value(next++));
-        ledger.exec(statement, bound);
-    }
-}
-
 // The stored values of a list, in the order they were added.
 QStringList storedValues(const ProgramFolder &folder, int type)
 {

@@ -19,18 +19,6 @@ namespace {
 const QStringList DailyHeader = {QStringLiteral("上日结余：96000 元"), QStringLiteral("本日结余：109500 元"),
     QStringLiteral("本日收入：共 3 笔～15000 元"), QStringLiteral("本日支出：共 2 笔～1500 元")};
 
-bool writeFile(const QString &path, const QByteArray &text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString pictureFolder()
 {
     return qEnvironmentVariable("QUILL_SCREENSHOT_DIR");

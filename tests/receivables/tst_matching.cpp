@@ -11,13 +11,6 @@
 using namespace EntryTest;
 
 namespace {
-void trigger(QObject *dialog, const char *name)
-{
-    auto *action = dialog->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY2(action, name);
-    action->trigger();
-}
-
 QStringList captions(const DataGrid *grid)
 {
     QStringList list;

@@ -76,14 +76,11 @@ QPair<int, int> redSpan(const QImage &image, const QRect &area)
 
 } // namespace
 
-class TestWidgets : public QObject
+class TestWidgets : public TestSupport::FixtureTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::ProgramFolder> folder;
-    std::unique_ptr<TestSupport::Seams> seams;
-    std::unique_ptr<TestSupport::DataModule> data;
     qint64 account = -1;
 
     // One entry per amount: income for a positive amount, expense for a negative one.
@@ -140,21 +137,13 @@ private:
 private slots:
     void init()
     {
-        folder = std::make_unique<TestSupport::ProgramFolder>();
-        QVERIFY(folder->isValid());
-        seams = std::make_unique<TestSupport::Seams>();
-        data = std::make_unique<TestSupport::DataModule>(*folder);
+        QVERIFY(makeFixture());
         QVERIFY(data->openLedger(QStringLiteral("DataBase/Default.ddb")));
         account = InsertRow(QStringLiteral("Account"),
             {{"AccountName", QStringLiteral("现金")}, {"AccountBase", 0}, {"AccountType", 2}});
         QVERIFY(account > 0);
     }
-    void cleanup()
-    {
-        data.reset();
-        seams.reset();
-        folder.reset();
-    }
+    void cleanup() { dropFixture(); }
 
     void footersShowTheirFiguresAndFollowRefresh_data()
     {
