@@ -3,7 +3,7 @@
 
 #include "AccountsFixture.h"
 #include "accounts/AccountForm.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -419,5 +419,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestAccountDialog)
+QUILL_TEST_MAIN(TestAccountDialog)
 #include "tst_accountdialog.moc"

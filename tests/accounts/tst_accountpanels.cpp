@@ -5,7 +5,7 @@
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountPanels.h"
 #include "app/Dialogs.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -585,5 +585,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestAccountPanels)
+QUILL_TEST_MAIN(TestAccountPanels)
 #include "tst_accountpanels.moc"

@@ -8,6 +8,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/ProgramRun.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -655,5 +656,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestApp)
+QUILL_TEST_MAIN(TestApp)
 #include "tst_app.moc"

@@ -3,7 +3,7 @@
 #include "platform/Seams.h"
 #include "receivables/GetPayForm4.h"
 #include "storage/PublicFunction.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "widgets/DataGrid.h"
 
 #include <QAction>
@@ -745,5 +745,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestEntryForm)
+QUILL_TEST_MAIN(TestEntryForm)
 #include "tst_entryform.moc"

@@ -7,7 +7,7 @@
 #include "receivables/GetPayForm4.h"
 #include "support/ProgramRun.h"
 #include "support/ReportRecorder.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -147,5 +147,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestEntryProgram)
+QUILL_TEST_MAIN(TestEntryProgram)
 #include "tst_entryprogram.moc"

@@ -2,7 +2,7 @@
 #include "journal/EntryRules.h"
 #include "journal/MoneySerial.h"
 #include "storage/Capitals.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -273,5 +273,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestEntryRules)
+QUILL_TEST_MAIN(TestEntryRules)
 #include "tst_entryrules.moc"

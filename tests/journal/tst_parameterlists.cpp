@@ -5,7 +5,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/ProgramRun.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -521,5 +521,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestParameterLists)
+QUILL_TEST_MAIN(TestParameterLists)
 #include "tst_parameterlists.moc"

@@ -7,7 +7,7 @@
 #include "storage/ShareDM.h"
 #include "support/LedgerFile.h"
 #include "support/ProgramRun.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -423,5 +423,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestBackup)
+QUILL_TEST_MAIN(TestBackup)
 #include "tst_backup.moc"

@@ -7,7 +7,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/LedgerFile.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -741,5 +741,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestLedgers)
+QUILL_TEST_MAIN(TestLedgers)
 #include "tst_ledgers.moc"

@@ -1,3 +1,4 @@
+#include "UsersFixture.h"
 #include "app/Session.h"
 #include "ledgers/PowerForm.h"
 #include "ledgers/PowerForm2.h"
@@ -6,8 +7,7 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
-#include "support/ProgramRun.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -18,47 +18,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
-using namespace TestSupport;
+using namespace UsersTest;
 
 namespace {
-QTableWidget *userGrid(QDialog *list)
-{
-    return child<QTableWidget>(list, QStringLiteral("DBGridEh3"));
-}
-
-void selectUser(QDialog *list, const QString &name)
-{
-    const auto found = userGrid(list)->findItems(name, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(name));
-    userGrid(list)->selectRow(found.first()->row());
-}
-
-// The stored row of a user, read through the open ledger: "key|range", or empty when gone.
-QString storedUser(const QString &name)
-{
-    Query q;
-    if (!RunQuery(q, Sql("Select * From Power Where PowerName = ") + Sql::value(name), QStringLiteral("peek"))
-        || q.isEmpty())
-        return QString();
-    return q.text(QStringLiteral("PowerKey")) + QLatin1Char('|') + q.text(QStringLiteral("PowerRange"));
-}
-
-QCheckBox *rightBox(QDialog *d, int i)
-{
-    return d->findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(i + 1));
-}
-
-// Sets the six boxes from the bits of mask (bit 0 = 财务收入 … bit 5 = 财务报表).
-void setBoxes(QDialog *d, int mask)
-{
-    for (int i = 0; i < 6; ++i)
-        rightBox(d, i)->setChecked(mask & (1 << i));
-}
-
 // The users as the list shows them: one "name|key|range" text per row.
 QStringList gridRows(QDialog *list)
 {
@@ -449,48 +414,5 @@ private slots:
     }
 };
 
-// The administrator's command in the running program, and its effect at the next login.
-class TestUsersInProgram : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-
-    void cashierWithoutRightsAtNextLogin()
-    {
-        Run run;
-        QVERIFY(run.startAs(Administrator));
-        TFormMain *w = run.window();
-        Seams &seams = run.seams;
-
-        auto *button = child<QAbstractButton>(w->tabPage(MainTab::Settings), "PowerButton");
-        QVERIFY(button);
-        QCOMPARE(button->text(), QStringLiteral("权限设置"));
-        seams.onDialog(QStringLiteral("TFormPower"), [](QDialog *l) {
-            selectUser(l, Cashier);
-            trigger(l, "ActionEdit");
-        });
-        seams.onDialog(QStringLiteral("TFormPower2"), [](QDialog *d) {
-            setBoxes(d, 0);
-            trigger(d, "ActionYes");
-        });
-        button->click();
-        QCOMPARE(seams.messageTexts(), QStringList {"用户权限修改成功"});
-        QCOMPARE(storedUser(Cashier), QStringLiteral("|"));
-
-        // The cashier now has only the tabs every user has and none of the gated buttons.
-        seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Cashier));
-        seams.onDialog(QStringLiteral("TFormChose"), [](QDialog *) {});
-        w->action(QStringLiteral("ActionReLogin"))->trigger();
-        QCOMPARE(visibleTabs(w), (QStringList {"帐户状况", "日记帐簿", "应收应付"}));
-        for (const RightButton &rb : RightButtons()) {
-            auto *gated = w->findChild<QAbstractButton *>(QString::fromLatin1(rb.button));
-            QVERIFY2(!gated || gated->isHidden(), rb.button);
-        }
-    }
-};
-
-QUILL_TEST_CLASS(TestUsers)
-QUILL_TEST_CLASS(TestUsersInProgram)
+QUILL_TEST_MAIN(TestUsers)
 #include "tst_users.moc"

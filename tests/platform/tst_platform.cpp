@@ -3,6 +3,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Seams.h"
 #include "platform/Spreadsheet.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -398,5 +399,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPlatform)
+QUILL_TEST_MAIN(TestPlatform)
 #include "tst_platform.moc"

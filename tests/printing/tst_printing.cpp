@@ -3,6 +3,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/ReportRecorder.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -497,5 +498,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPrinting)
+QUILL_TEST_MAIN(TestPrinting)
 #include "tst_printing.moc"

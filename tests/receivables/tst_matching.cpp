@@ -1,7 +1,7 @@
 #include "journal/EntryFixture.h"
 #include "platform/Seams.h"
 #include "receivables/GetPayForm4.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "widgets/DataGrid.h"
 
 #include <QAction>
@@ -151,5 +151,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestMatching)
+QUILL_TEST_MAIN(TestMatching)
 #include "tst_matching.moc"

@@ -1,6 +1,6 @@
 #include "storage/Capitals.h"
 #include "support/Helpers.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -80,5 +80,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestCapitals)
+QUILL_TEST_MAIN(TestCapitals)
 #include "tst_capitals.moc"

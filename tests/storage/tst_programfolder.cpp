@@ -1,4 +1,4 @@
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -46,5 +46,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestProgramFolderSync)
+QUILL_TEST_MAIN(TestProgramFolderSync)
 #include "tst_programfolder.moc"

@@ -2,7 +2,7 @@
 #include "storage/Schema.h"
 #include "storage/ShareDM.h"
 #include "support/LedgerFile.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
@@ -415,5 +415,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestStorage)
+QUILL_TEST_MAIN(TestStorage)
 #include "tst_storage.moc"

@@ -1,5 +1,6 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "widgets/ChartView.h"
 #include "widgets/DataGrid.h"
@@ -598,5 +599,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWidgets)
+QUILL_TEST_MAIN(TestWidgets)
 #include "tst_widgets.moc"
