@@ -3,7 +3,7 @@
 
 #include "AccountsFixture.h"
 #include "accounts/AccountForm.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,8 +12,6 @@
 #include <QPushButton>
 
 using namespace AccountsTest;
-using TestSupport::DataModule;
-using TestSupport::ProgramFolder;
 using TestSupport::Seams;
 
 namespace {
@@ -44,13 +42,10 @@ void click(QDialog *d, const char *button)
 }
 } // namespace
 
-class TestAccountDialog : public QObject
+class TestAccountDialog : public TestSupport::FixtureTest
 {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<Seams> seams;
-    std::unique_ptr<DataModule> data;
     std::unique_ptr<TFormAccount> dialog;
     std::unique_ptr<LedgerFile> ledger;
     int refreshes = 0;
@@ -85,9 +80,7 @@ class TestAccountDialog : public QObject
 private slots:
     void init()
     {
-        folder = std::make_unique<ProgramFolder>();
-        seams = std::make_unique<Seams>();
-        data = std::make_unique<DataModule>(*folder);
+        QVERIFY(makeFixture());
         QVERIFY(data->openLedger(DefaultLedger));
         SessionValues &s = Session();
         s.CurrentUser = Cashier;
@@ -102,9 +95,7 @@ private slots:
     {
         ledger.reset();
         dialog.reset();
-        data.reset();
-        seams.reset();
-        folder.reset();
+        dropFixture();
     }
 
     // The checks run in screen order and stop at the first failure, leaving the dialog open.
@@ -428,5 +419,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestAccountDialog)
+QUILL_TEST_MAIN(TestAccountDialog)
 #include "tst_accountdialog.moc"

@@ -5,7 +5,7 @@
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountPanels.h"
 #include "app/Dialogs.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,7 +22,6 @@ using namespace AccountsTest;
 using TestSupport::Seams;
 
 namespace {
-const QString AllRights = QStringLiteral("财务收入，财务支出，财务平调，数据总览，数据修改，财务报表");
 const QColor Blue(Qt::blue);
 const QColor Red(Qt::red);
 const QColor SkyBlue(166, 202, 240);
@@ -586,5 +585,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestAccountPanels)
+QUILL_TEST_MAIN(TestAccountPanels)
 #include "tst_accountpanels.moc"

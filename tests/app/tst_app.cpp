@@ -8,6 +8,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/ProgramRun.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "widgets/MainPage.h"
 
@@ -36,40 +37,6 @@ using namespace TestSupport;
 namespace {
 
 const QString Title = QStringLiteral("翎溪记帐财务软件");
-const QString AllRights = QStringLiteral("财务收入，财务支出，财务平调，数据总览，数据修改，财务报表");
-
-// Runs statements on a file of the program folder outside the program's own connection.
-void execOn(const QString &path, const QStringList &statements, const QVariantList &values = {})
-{
-    LedgerFile ledger(path);
-    for (const QString &statement : statements)
-        ledger.exec(statement, values.mid(0, statement.count(QLatin1Char('?'))));
-}
-
-void addUser(const ProgramFolder &folder, const QString &name, const QString &range)
-{
-    execOn(folder.filePath(DefaultLedger),
-        {QStringLiteral("Insert Into Power (PowerName, PowerKey, PowerRange) Values (?, '', ?)")},
-        {name, range});
-}
-
-void writeSetting(const ProgramFolder &folder, const QString &key, const QString &value)
-{
-    WriteSetting(SettingSections::Main, key, value, folder.filePath(QStringLiteral("Quillbrook.ini")));
-}
-
-QString readSetting(const ProgramFolder &folder, const QString &key)
-{
-    return ReadSetting(SettingSections::Main, key, QStringLiteral("<none>"),
-        folder.filePath(QStringLiteral("Quillbrook.ini")));
-}
-
-// Reopen the remembered ledger at start instead of asking.
-void rememberLedger(const ProgramFolder &folder, const QString &path)
-{
-    writeSetting(folder, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic);
-    writeSetting(folder, QStringLiteral("LoginDatabase"), path);
-}
 
 // Selects the chooser's row that shows this ledger name and logs into it.
 Seams::DialogScript chooseLedger(const QString &ledgerName)
@@ -85,15 +52,6 @@ Seams::DialogScript chooseLedger(const QString &ledgerName)
 }
 
 const Seams::DialogScript Cancel = [](QDialog *) {};
-
-QStringList visibleTabs(TFormMain *window)
-{
-    QStringList tabs;
-    for (int i = 0; i < window->tabs()->count(); ++i)
-        if (window->tabs()->isTabVisible(i))
-            tabs.append(window->tabs()->tabText(i));
-    return tabs;
-}
 
 QStringList visibleRightButtons(TFormMain *window)
 {
@@ -158,7 +116,7 @@ private slots:
         QFETCH(bool, remembered);
         Run run;
         if (remembered) {
-            rememberLedger(run.folder, run.folder.filePath(broken));
+            run.rememberLedger(run.folder.filePath(broken));
             if (broken.endsWith(QLatin1String(".ddb"))) {
                 QFile f(run.folder.filePath(broken));
                 QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -204,8 +162,8 @@ private slots:
         QFETCH(bool, chooserShown);
         Run run;
         if (!loginMode.isEmpty()) {
-            writeSetting(run.folder, QStringLiteral("LoginMode"), loginMode);
-            writeSetting(run.folder, QStringLiteral("LoginDatabase"),
+            run.writeSetting(QStringLiteral("LoginMode"), loginMode);
+            run.writeSetting(QStringLiteral("LoginDatabase"),
                 loginDatabase.isEmpty() ? QString() : run.folder.filePath(loginDatabase));
         }
         if (chooserShown)
@@ -270,7 +228,7 @@ private slots:
         Run run;
         QStringList expected;
         if (automatic) {
-            rememberLedger(run.folder, run.folder.filePath(DefaultLedger));
+            run.rememberLedger(run.folder.filePath(DefaultLedger));
         } else {
             run.seams.onDialog(QStringLiteral("TFormDBChose"),
                 cancelChooser ? Cancel : chooseLedger(QStringLiteral("日常帐套")));
@@ -321,7 +279,7 @@ private slots:
         QFETCH(QStringList, buttons);
         Run run;
         if (user != Cashier)
-            addUser(run.folder, user, range);
+            run.ledger()->addUser(user, range);
         QVERIFY(run.startAs(user));
 
         TFormMain *w = run.window();
@@ -419,7 +377,7 @@ private slots:
     {
         Run run;
         const QString user = QStringLiteral("O'Brien");
-        addUser(run.folder, user, QStringLiteral("财务收入"));
+        run.ledger()->addUser(user, QStringLiteral("财务收入"));
         execOn(run.folder.filePath(DefaultLedger),
             {QStringLiteral(
                  "Insert Into Account (AccountName, AccountType, AccountPower) Values ('他的', 1, ?)"),
@@ -442,7 +400,7 @@ private slots:
     void reLogin()
     {
         Run run;
-        addUser(run.folder, QStringLiteral("张三"), QStringLiteral("财务收入"));
+        run.ledger()->addUser(QStringLiteral("张三"), QStringLiteral("财务收入"));
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
         const QStringList cashierTabs = visibleTabs(w);
@@ -534,7 +492,7 @@ private slots:
         QCOMPARE(Session().CurrentDay, QDate(2026, 3, 1));
 
         auto bookAfter = [&](const QString &type, const std::function<void()> &step) {
-            writeSetting(run.folder, QStringLiteral("AccountType"), type);
+            run.writeSetting(QStringLiteral("AccountType"), type);
             step();
             return Session().AccountBookFilter.text();
         };
@@ -584,7 +542,7 @@ private slots:
             run.seams.clearMessages();
             combo->setCurrentIndex(combo->findText(item));
             button->click();
-            QCOMPARE(readSetting(run.folder, c.setting.key), item);
+            QCOMPARE(run.readSetting(c.setting.key), item);
             QCOMPARE(run.seams.messageTexts(), QStringList {c.messagePrefix + item});
             QCOMPARE(run.seams.messages[0].kind, Platform::MessageKind::Information);
         }
@@ -609,7 +567,7 @@ private slots:
             // LoginMode also decides the start; its own values are covered by the other rows.
             if (c.setting.key == QLatin1String("LoginMode") || stored == QLatin1String("<missing>"))
                 continue;
-            writeSetting(run.folder, c.setting.key,
+            run.writeSetting(c.setting.key,
                 stored == QLatin1String("<item0>")       ? c.item0
                     : stored == QLatin1String("<item1>") ? c.item1
                                                          : stored);
@@ -740,5 +698,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestApp)
+QUILL_TEST_MAIN(TestApp)
 #include "tst_app.moc"

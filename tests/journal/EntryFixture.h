@@ -23,8 +23,8 @@
 #include <memory>
 
 namespace EntryTest {
+using namespace TestSupport;
 
-inline const QString Cashier = QStringLiteral("出纳");
 inline const QString Income = QStringLiteral("财务收入");
 inline const QString Expense = QStringLiteral("财务支出");
 
@@ -137,14 +137,6 @@ inline qint64 addEntry(const StoredEntry &e)
         {e.kind, e.getPay, e.serial, e.account, e.user, e.recordTime, e.createTime, income ? e.amount : 0.0,
             income ? 0.0 : e.amount, income ? e.amount : -e.amount, e.reason, e.man, e.type, e.token,
             e.remark, e.power});
-}
-
-template<typename T> T *child(QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qWarning("no control %s", name);
-    return found;
 }
 
 inline void click(QObject *dialog, const char *button)

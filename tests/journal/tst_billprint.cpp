@@ -3,7 +3,7 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "support/ReportRecorder.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QTest>
@@ -99,5 +99,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestBillPrint)
+QUILL_TEST_MAIN(TestBillPrint)
 #include "tst_billprint.moc"

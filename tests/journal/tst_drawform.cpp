@@ -4,7 +4,7 @@
 #include "journal/DrawForm.h"
 #include "storage/PublicFunction.h"
 #include "support/ProgramRun.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -362,5 +362,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestDrawForm)
+QUILL_TEST_MAIN(TestDrawForm)
 #include "tst_drawform.moc"

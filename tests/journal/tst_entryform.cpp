@@ -3,7 +3,7 @@
 #include "platform/Seams.h"
 #include "receivables/GetPayForm4.h"
 #include "storage/PublicFunction.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "widgets/DataGrid.h"
 
 #include <QAction>
@@ -22,13 +22,6 @@ const QString Changed = QStringLiteral("记录修改成功");
 bool shown(QObject *dialog, const char *button)
 {
     return !child<QWidget>(dialog, button)->isHidden();
-}
-
-QString text(QObject *dialog, const char *name)
-{
-    if (auto *combo = dialog->findChild<QComboBox *>(QString::fromLatin1(name)))
-        return combo->currentText();
-    return child<QLineEdit>(dialog, name)->text();
 }
 
 void setDate(QObject *dialog, const QDate &date)
@@ -753,5 +746,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestEntryForm)
+QUILL_TEST_MAIN(TestEntryForm)
 #include "tst_entryform.moc"

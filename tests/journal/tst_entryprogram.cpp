@@ -7,7 +7,7 @@
 #include "receivables/GetPayForm4.h"
 #include "support/ProgramRun.h"
 #include "support/ReportRecorder.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,13 +20,6 @@
 using namespace TestSupport;
 
 namespace {
-
-QString text(QObject *dialog, const char *name)
-{
-    if (auto *combo = dialog->findChild<QComboBox *>(QString::fromLatin1(name)))
-        return combo->currentText();
-    return child<QLineEdit>(dialog, QString::fromLatin1(name))->text();
-}
 
 // The balance shown by the first account panel.
 QString accountPanelBalance(TFormMain *window)
@@ -60,12 +53,10 @@ private slots:
         {
             auto ledger = run.ledger();
             ledger->addAccount(QStringLiteral("工商银行"), 1, 1000);
-            payable = ledger
-                          ->exec(QStringLiteral(
-                              "Insert Into GetPay (GetPayTime, GetPayUser, GetPayKind, GetPaySum, "
-                              "GetPaySum2, GetPaySum3, GetPayPower) "
-                              "Values ('2026-06-01', '华联''商场', '应付', 500, 0, 500, '出纳')"))
-                          .toLongLong();
+            payable = ledger->insert(
+                QStringLiteral("Insert Into GetPay (GetPayTime, GetPayUser, GetPayKind, GetPaySum, "
+                               "GetPaySum2, GetPaySum3, GetPayPower) "
+                               "Values ('2026-06-01', '华联''商场', '应付', 500, 0, 500, '出纳')"));
         }
         run.writeSetting(QStringLiteral("BillPrint"), QStringLiteral("开单时自动打印"));
         ReportRecorder bills(run.seams);
@@ -156,5 +147,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestEntryProgram)
+QUILL_TEST_MAIN(TestEntryProgram)
 #include "tst_entryprogram.moc"

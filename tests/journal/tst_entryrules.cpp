@@ -2,18 +2,11 @@
 #include "journal/EntryRules.h"
 #include "journal/MoneySerial.h"
 #include "storage/Capitals.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
 using namespace EntryTest;
-
-namespace {
-QString wide(const char *text)
-{
-    return QString::fromUtf8(text).replace(QLatin1Char(' '), QChar(0x3000));
-}
-} // namespace
 
 class TestEntryRules : public QObject
 {
@@ -280,5 +273,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestEntryRules)
+QUILL_TEST_MAIN(TestEntryRules)
 #include "tst_entryrules.moc"

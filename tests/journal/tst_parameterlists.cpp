@@ -5,7 +5,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/ProgramRun.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -29,19 +29,6 @@ using namespace TestSupport;
 namespace {
 
 const QString Title = QStringLiteral("翎溪记帐财务软件");
-
-// Runs statements on the Default ledger outside the program's own connection.
-void execOn(const QString &path, const QStringList &statements, const QVariantList &values = {})
-{
-    LedgerFile ledger(path);
-    int next = 0;
-    for (const QString &statement : statements) {
-        QVariantList bound;
-        for (int i = 0; i < statement.count(QLatin1Char('?')); ++i)
-            bound.append(values.value(next++));
-        ledger.exec(statement, bound);
-    }
-}
 
 // The stored values of a list, in the order they were added.
 QStringList storedValues(const ProgramFolder &folder, int type)
@@ -488,7 +475,7 @@ private slots:
     {
         ListsRun run;
         QVERIFY(run.startAs(Cashier));
-        QVERIFY(!run.window()->tabs()->isTabVisible(int(MainTab::Settings)));
+        QVERIFY(run.window()->tabs()->indexOf(run.window()->tabPage(MainTab::Settings)) < 0);
         for (int type = 0; type < 6; ++type)
             QCOMPARE(items(run.box(type)), storedValues(run.folder, type));
 
@@ -534,5 +521,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestParameterLists)
+QUILL_TEST_MAIN(TestParameterLists)
 #include "tst_parameterlists.moc"

@@ -1,5 +1,5 @@
 #include "journal/TransferRules.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -88,5 +88,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestTransferRules)
+QUILL_TEST_MAIN(TestTransferRules)
 #include "tst_transferrules.moc"

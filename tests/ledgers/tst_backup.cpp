@@ -5,22 +5,19 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "support/LedgerFile.h"
 #include "support/ProgramRun.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,73 +29,18 @@
 using namespace TestSupport;
 
 namespace {
-const QString Admin = QStringLiteral("管理员");
 const QString BackupDone = QStringLiteral("恭喜您，数据库备份成功");
 const QString RestoreDone = QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件");
 const QString RestoreQuestion = QStringLiteral("数据库恢复将导致当前数据全部丢失，是否继续？");
 const QString NotALedger = QStringLiteral("所选文件不是有效的帐套数据库");
-
-// A connection of its own to a file, apart from the program's shared one.
-class FileDb
-{
-public:
-    explicit FileDb(const QString &path, bool readOnly = false)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (readOnly)
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        opened = db.open();
-    }
-    ~FileDb()
-    {
-        QSqlDatabase::database(name, false).close();
-        QSqlDatabase::removeDatabase(name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
-    bool exec(const QString &sql)
-    {
-        QSqlQuery q(db());
-        const bool ok = q.exec(sql);
-        if (!ok)
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return ok;
-    }
-    QVariant value(const QString &sql)
-    {
-        QSqlQuery q(db());
-        if (!q.exec(sql) || !q.next())
-            return {};
-        return q.value(0);
-    }
-    bool opened = false;
-
-private:
-    QString name = QStringLiteral("backup-peek%1").arg(++counter);
-    static inline int counter = 0;
-};
-
-QByteArray fileHash(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
 
 // A file is a sound ledger copy: it opens, passes the quick check and holds the ledger tables.
 bool isSoundLedger(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return false;
-    FileDb db(path, true);
-    return db.opened && db.value(QStringLiteral("PRAGMA quick_check")).toString() == QLatin1String("ok")
+    LedgerFile db(path, LedgerFile::ReadOnly);
+    return db.isOpen() && db.value(QStringLiteral("PRAGMA quick_check")).toString() == QLatin1String("ok")
         && Ledgers::LedgerFileProblem(path).isEmpty();
 }
 
@@ -127,7 +69,7 @@ struct Runs : TestSupport::Run {
     bool start()
     {
         program.reset();
-        return startAs(Admin);
+        return startAs(Administrator);
     }
     void run(const char *action) { window()->action(QString::fromLatin1(action))->trigger(); }
     // Backs up onto target (an empty target cancels the save dialog).
@@ -226,8 +168,8 @@ private slots:
         Runs r;
         QVERIFY(r.start());
         const int before = count("Select Count(*) From MoneyTable");
-        FileDb writer(r.ledger());
-        QVERIFY(writer.opened);
+        LedgerFile writer(r.ledger());
+        QVERIFY(writer.isOpen());
         QVERIFY(writer.exec(QStringLiteral("Begin")));
         for (int i = 0; i < 3000; ++i)
             QVERIFY(writer.exec(
@@ -248,7 +190,7 @@ private slots:
         QVERIFY(writer.exec(QStringLiteral("Commit")));
 
         QVERIFY(isSoundLedger(copy));
-        FileDb restored(copy, true);
+        LedgerFile restored(copy, LedgerFile::ReadOnly);
         QCOMPARE(restored.value(QStringLiteral("Select Count(*) From MoneyTable")).toInt(), before + 3000);
         QCOMPARE(restored.value(QStringLiteral("Select Sum(MoneySum) From MoneyTable")).toLongLong(),
             3000LL * 3001 / 2);
@@ -265,7 +207,7 @@ private slots:
         r.backUpTo(target); // no question: an unexpected one fails the test
         QCOMPARE(r.seams.messageTexts(), QStringList {BackupDone});
         QVERIFY(isSoundLedger(target));
-        FileDb copy(target, true);
+        LedgerFile copy(target, LedgerFile::ReadOnly);
         QCOMPARE(copy.value(QStringLiteral("Select Count(*) From Parameter")).toInt(),
             count("Select Count(*) From Parameter"));
     }
@@ -287,14 +229,14 @@ private slots:
         QVERIFY(r.start());
         QVERIFY(QDir().mkpath(r.backups()));
         QString target = r.backup(QStringLiteral("old.ddb"));
-        std::unique_ptr<FileDb> locker;
+        std::unique_ptr<LedgerFile> locker;
         if (situation == QLatin1String("directory")) {
             QVERIFY(QDir().mkpath(target + QStringLiteral("/inside")));
         } else if (situation == QLatin1String("missing")) {
             target = r.backup(QStringLiteral("no such folder/old.ddb"));
         } else {
             QVERIFY(writeFile(target, "the previous backup"));
-            locker = std::make_unique<FileDb>(r.ledger());
+            locker = std::make_unique<LedgerFile>(r.ledger());
             QVERIFY(locker->exec(QStringLiteral("Begin Exclusive")));
         }
         const QByteArray old = fileHash(target);
@@ -321,7 +263,7 @@ private slots:
         QCOMPARE(fileHash(r.ledger()), before);
         // Writes still reach the file on disk.
         QVERIFY(r.connectionWorks());
-        FileDb peek(r.ledger(), true);
+        LedgerFile peek(r.ledger(), LedgerFile::ReadOnly);
         QCOMPARE(
             peek.value(QStringLiteral("Select Count(*) From Parameter Where ParameterValue = '连接可用'"))
                 .toInt(),
@@ -370,8 +312,9 @@ private slots:
         QVERIFY(QDir().mkpath(r.backups()));
         const QString demo = r.backup(QStringLiteral("demo.ddb"));
         QVERIFY(QFile::copy(r.folder.filePath(QStringLiteral("DataBase/Demo.ddb")), demo));
-        const int entries
-            = FileDb(demo, true).value(QStringLiteral("Select Count(*) From MoneyTable")).toInt();
+        const int entries = LedgerFile(demo, LedgerFile::ReadOnly)
+                                .value(QStringLiteral("Select Count(*) From MoneyTable"))
+                                .toInt();
         QVERIFY(entries > 1);
         r.restoreFrom(demo);
         QCOMPARE(r.seams.lastMessage(), RestoreDone);
@@ -402,7 +345,7 @@ private slots:
             const QByteArray all = demo.readAll();
             QVERIFY(writeFile(source, all.left(all.size() / 2)));
         } else if (kind == QLatin1String("foreign")) {
-            FileDb other(source);
+            LedgerFile other(source);
             QVERIFY(other.exec(QStringLiteral("Create Table Notes (Text TEXT)")));
             QVERIFY(other.exec(QStringLiteral("Insert Into Notes Values ('x')")));
         } else {
@@ -480,5 +423,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestBackup)
+QUILL_TEST_MAIN(TestBackup)
 #include "tst_backup.moc"

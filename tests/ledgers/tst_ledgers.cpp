@@ -6,22 +6,18 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
-#include "support/TestRegistry.h"
+#include "support/LedgerFile.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -29,65 +25,6 @@
 using namespace TestSupport;
 
 namespace {
-// A private connection to a file, apart from the program's shared one.
-struct FileDb {
-    explicit FileDb(const QString &path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~FileDb() { QSqlDatabase::removeDatabase(name); }
-    bool exec(const QString &sql)
-    {
-        QSqlQuery q(QSqlDatabase::database(name));
-        const bool ok = q.exec(sql);
-        if (!ok)
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return ok;
-    }
-    QList<QVariantList> rows(const QString &sql)
-    {
-        QList<QVariantList> out;
-        QSqlQuery q(QSqlDatabase::database(name));
-        if (q.exec(sql))
-            while (q.next()) {
-                QVariantList row;
-                for (int i = 0; i < q.record().count(); ++i)
-                    row.append(q.value(i));
-                out.append(row);
-            }
-        return out;
-    }
-    QVariant value(const QString &sql)
-    {
-        const auto all = rows(sql);
-        return all.isEmpty() ? QVariant() : all.constFirst().value(0);
-    }
-    QString name = QStringLiteral("peek%1").arg(++counter);
-    static inline int counter = 0;
-};
-
-QByteArray fileHash(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
-}
-
-void trigger(QWidget *window, const char *action)
-{
-    auto *a = window->findChild<QAction *>(QString::fromLatin1(action));
-    QVERIFY2(a, action);
-    a->trigger();
-}
-
-template<typename T> T *control(QWidget *window, const char *name)
-{
-    return window->findChild<T *>(QString::fromLatin1(name));
-}
-
 const QString Master = QStringLiteral("Quillbrook3.MDB");
 const QString Missing = QStringLiteral("数据库连接失败，请检查该帐套的数据库文件是否存在");
 } // namespace
@@ -106,14 +43,14 @@ private:
     // Registry column of the entry with this name, read from the master file.
     QVariant registry(const QString &name, const QString &column)
     {
-        FileDb db(path(Master));
+        LedgerFile db(path(Master));
         const auto rows = db.rows(QStringLiteral("Select %1, SoftDataName From SoftData").arg(column));
         for (const QVariantList &row : rows)
             if (!row.value(1).isNull() && row.value(1).toString() == name)
                 return row.value(0);
         return {};
     }
-    static QTableWidget *grid(QDialog *d) { return control<QTableWidget>(d, "DBGridEh1"); }
+    static QTableWidget *grid(QDialog *d) { return child<QTableWidget>(d, "DBGridEh1"); }
     static QStringList gridColumn(QDialog *d, int column)
     {
         QStringList texts;
@@ -139,7 +76,7 @@ private:
     }
     static void fillLedger(QDialog *d, const QString &name, const QString &remark = {})
     {
-        auto *edit = control<QLineEdit>(d, "Edit1");
+        auto *edit = child<QLineEdit>(d, "Edit1");
         if (name.isEmpty() && edit->text().isEmpty()) {
             // Typed and rubbed out again.
             QTest::keyClick(edit, Qt::Key_A);
@@ -147,9 +84,9 @@ private:
         }
         edit->setText(name);
         if (!remark.isNull())
-            control<QLineEdit>(d, "Edit3")->setText(remark);
+            child<QLineEdit>(d, "Edit3")->setText(remark);
         // Away from the name, so a refusal visibly moves the focus back.
-        control<QLineEdit>(d, "Edit4")->setFocus();
+        child<QLineEdit>(d, "Edit4")->setFocus();
     }
     void setPower(const QString &user, const QString &column, const QString &value)
     {
@@ -265,19 +202,19 @@ private slots:
         runChooser([&](QDialog *d) {
             seams->onDialog("TFormDB", [&](QDialog *f) {
                 QCOMPARE(f->windowTitle(), QStringLiteral("软件帐套管理"));
-                QCOMPARE(control<QLineEdit>(f, "Edit2")->text(), QStringLiteral("[RunPath]\\DataBase\\"));
-                QCOMPARE(control<QDateEdit>(f, "DateTimePicker1")->date(), seams->today);
+                QCOMPARE(child<QLineEdit>(f, "Edit2")->text(), QStringLiteral("[RunPath]\\DataBase\\"));
+                QCOMPARE(child<QDateEdit>(f, "DateTimePicker1")->date(), seams->today);
                 if (setup == "untyped") {
-                    control<QLineEdit>(f, "Edit3")->setText(QStringLiteral("分支机构"));
+                    child<QLineEdit>(f, "Edit3")->setText(QStringLiteral("分支机构"));
                 } else {
                     fillLedger(f, name, QStringLiteral("分支机构"));
-                    QCOMPARE(control<QLineEdit>(f, "Edit2")->text(), "[RunPath]\\DataBase\\" + name + ".ddb");
+                    QCOMPARE(child<QLineEdit>(f, "Edit2")->text(), "[RunPath]\\DataBase\\" + name + ".ddb");
                 }
                 trigger(f, "ActionYes");
                 QCOMPARE(seams->messageTexts(), messages);
                 QCOMPARE(f->isVisible(), !succeeds);
                 if (focusOnName)
-                    QCOMPARE(f->focusWidget(), control<QLineEdit>(f, "Edit1"));
+                    QCOMPARE(f->focusWidget(), child<QLineEdit>(f, "Edit1"));
             });
             trigger(d, "ActionNew");
             dialogResult = formDB->result();
@@ -360,14 +297,14 @@ private slots:
 
         runChooser([&](QDialog *d) {
             seams->onDialog("TFormDB", [&](QDialog *f) {
-                QCOMPARE(control<QLineEdit>(f, "Edit1")->text(), QStringLiteral("日常帐套"));
-                QCOMPARE(control<QLineEdit>(f, "Edit2")->text(), storedPath);
-                QCOMPARE(control<QLineEdit>(f, "Edit3")->text(), QStringLiteral("日常记帐使用的帐套"));
-                QCOMPARE(control<QLineEdit>(f, "Edit4")->text(), QStringLiteral("日常帐套"));
-                QCOMPARE(control<QDateEdit>(f, "DateTimePicker1")->date(), QDate(2026, 7, 1));
+                QCOMPARE(child<QLineEdit>(f, "Edit1")->text(), QStringLiteral("日常帐套"));
+                QCOMPARE(child<QLineEdit>(f, "Edit2")->text(), storedPath);
+                QCOMPARE(child<QLineEdit>(f, "Edit3")->text(), QStringLiteral("日常记帐使用的帐套"));
+                QCOMPARE(child<QLineEdit>(f, "Edit4")->text(), QStringLiteral("日常帐套"));
+                QCOMPARE(child<QDateEdit>(f, "DateTimePicker1")->date(), QDate(2026, 7, 1));
                 for (const QString &name : names)
                     fillLedger(f, name);
-                control<QLineEdit>(f, "Edit3")->setText(QStringLiteral("改过的介绍"));
+                child<QLineEdit>(f, "Edit3")->setText(QStringLiteral("改过的介绍"));
                 if (setup == "vanished")
                     ExecSql(Sql("Delete From SoftData Where SoftDataIndex = ") + Sql::value(index));
                 trigger(f, "ActionYes");
@@ -376,7 +313,7 @@ private slots:
                 QCOMPARE(f->isVisible(), !closes);
                 QCOMPARE(f->result(), closes ? int(QDialog::Accepted) : int(QDialog::Rejected));
                 if (messages.size() == 1 && !succeeds)
-                    QCOMPARE(f->focusWidget(), control<QLineEdit>(f, "Edit1"));
+                    QCOMPARE(f->focusWidget(), child<QLineEdit>(f, "Edit1"));
             });
             selectLedger(d, QStringLiteral("日常帐套"));
             // A double click on the grid edits the entry too.
@@ -478,7 +415,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'x'));
         } else {
-            FileDb db(file);
+            LedgerFile db(file);
             QVERIFY(db.exec("Create Table Notes (Text TEXT)"));
         }
         const int result = runChooser([&](QDialog *d) {
@@ -510,7 +447,7 @@ private slots:
         const QString getPayDates = "Select GetPayIndex, GetPayTime From GetPay Order By GetPayIndex";
         QList<QVariantList> money, getPay;
         {
-            FileDb db(demo);
+            LedgerFile db(demo);
             money = db.rows(moneyDates);
             getPay = db.rows(getPayDates);
         }
@@ -536,7 +473,7 @@ private slots:
             return v.isNull() ? text(v) : IsoDate(QDate::fromString(v.toString(), Qt::ISODate).addDays(days));
         };
         auto expectShift = [&](qint64 days) {
-            FileDb db(demo);
+            LedgerFile db(demo);
             const auto moneyNow = db.rows(moneyDates);
             const auto getPayNow = db.rows(getPayDates);
             QCOMPARE(moneyNow.size(), money.size());
@@ -567,7 +504,7 @@ private slots:
             = "Select MoneyCreateTime, MoneyRecordTime From MoneyTable Order By MoneyIndex";
         QList<QVariantList> before;
         {
-            FileDb db(demo);
+            LedgerFile db(demo);
             QVERIFY(db.exec("Create Trigger Blocked Before Update On GetPay "
                             "Begin Select Raise(Abort, 'blocked'); End"));
             before = db.rows(moneyDates);
@@ -581,7 +518,7 @@ private slots:
             QCOMPARE(ShareDataModule->databasePath(), path(Master));
         });
         QCOMPARE(result, int(QDialog::Rejected));
-        FileDb db(demo);
+        LedgerFile db(demo);
         QCOMPARE(db.rows(moneyDates), before);
         QCOMPARE(registry("软件演示帐套", "SoftDataTips").toString(), tips);
         QVERIFY(ReadSetting(Settings::LoginDatabase, "").isEmpty());
@@ -621,7 +558,7 @@ private slots:
         const QString dates = "Select MoneyCreateTime, MoneyRecordTime From MoneyTable Order By MoneyIndex";
         QList<QVariantList> before;
         {
-            FileDb db(demo);
+            LedgerFile db(demo);
             QVERIFY(db.exec("Delete From MoneyTable Where MoneyIndex = 1"));
             before = db.rows(dates);
         }
@@ -631,7 +568,7 @@ private slots:
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(seams->messages.isEmpty());
-        FileDb db(demo);
+        LedgerFile db(demo);
         QCOMPARE(db.rows(dates), before);
     }
 
@@ -654,11 +591,11 @@ private slots:
         if (!remembered.isEmpty())
             WriteSetting(Settings::UserName, remembered);
         const int result = runLogin([&](QDialog *d) {
-            auto *users = control<QComboBox>(d, "ComboBox1");
+            auto *users = child<QComboBox>(d, "ComboBox1");
             QCOMPARE(users->count(), 2);
             QCOMPARE(users->itemText(0), QStringLiteral("管理员"));
             QCOMPARE(users->currentText(), selected);
-            QCOMPARE(d->focusWidget(), control<QLineEdit>(d, "Edit1"));
+            QCOMPARE(d->focusWidget(), child<QLineEdit>(d, "Edit1"));
             trigger(d, "ActionLogin");
         });
         QCOMPARE(result, int(QDialog::Accepted));
@@ -672,7 +609,7 @@ private slots:
         QVERIFY(data->openLedger("DataBase/Default.ddb"));
         setPower("出纳", "PowerKey", "Pa#55");
         const int result = runLogin([&](QDialog *d) {
-            auto *password = control<QLineEdit>(d, "Edit1");
+            auto *password = child<QLineEdit>(d, "Edit1");
             QTest::keyClicks(password, "pa#55");
             QCOMPARE(password->displayText(), QStringLiteral("#####"));
             trigger(d, "ActionLogin");
@@ -733,8 +670,8 @@ private slots:
             + Sql::value(QStringLiteral("O'Brien")) + Sql(",") + Sql::value(QStringLiteral("it's")) + Sql(",")
             + Sql::value(QStringLiteral("财务支出")) + Sql(")"));
         const int result = runLogin([&](QDialog *d) {
-            control<QComboBox>(d, "ComboBox1")->setCurrentText(QStringLiteral("O'Brien"));
-            QTest::keyClicks(control<QLineEdit>(d, "Edit1"), "it's");
+            child<QComboBox>(d, "ComboBox1")->setCurrentText(QStringLiteral("O'Brien"));
+            QTest::keyClicks(child<QLineEdit>(d, "Edit1"), "it's");
             trigger(d, "ActionLogin");
         });
         QCOMPARE(result, int(QDialog::Accepted));
@@ -766,8 +703,8 @@ private slots:
         runLogin([&](QDialog *d) {
             QCOMPARE(d->windowTitle(),
                 QStringLiteral("使用软件请用出纳登录，设置软件请用管理员登录，初始密码均不用输"));
-            QCOMPARE(control<QTextBrowser>(d, "WebBrowser1")->source(),
-                QUrl::fromLocalFile(path("NoticeNew.html")));
+            QCOMPARE(
+                child<QTextBrowser>(d, "WebBrowser1")->source(), QUrl::fromLocalFile(path("NoticeNew.html")));
             trigger(d, "ActionInstruction");
             trigger(d, "ActionOnlineService");
             trigger(d, "ActionCancel");
@@ -779,7 +716,7 @@ private slots:
         QVERIFY(QFile::remove(path("NoticeNew.html")));
         runLogin([&](QDialog *d) {
             QCOMPARE(
-                control<QTextBrowser>(d, "WebBrowser1")->source(), QUrl::fromLocalFile(path("Notice.html")));
+                child<QTextBrowser>(d, "WebBrowser1")->source(), QUrl::fromLocalFile(path("Notice.html")));
         });
     }
 
@@ -804,5 +741,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestLedgers)
+QUILL_TEST_MAIN(TestLedgers)
 #include "tst_ledgers.moc"

@@ -1,7 +1,5 @@
-#include "app/MainForm.h"
-#include "app/Program.h"
+#include "UsersFixture.h"
 #include "app/Session.h"
-#include "app/SettingsPage.h"
 #include "ledgers/PowerForm.h"
 #include "ledgers/PowerForm2.h"
 #include "ledgers/Rights.h"
@@ -9,8 +7,7 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
-#include "support/ProgramRun.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -21,34 +18,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
-using namespace TestSupport;
+using namespace UsersTest;
 
 namespace {
-const QString Admin = QStringLiteral("管理员");
-const QString AllRights = QStringLiteral("财务收入，财务支出，财务平调，数据总览，数据修改，财务报表");
-
-void trigger(QObject *window, const char *action)
-{
-    auto *a = window->findChild<QAction *>(QString::fromLatin1(action));
-    QVERIFY2(a, action);
-    a->trigger();
-}
-
-template<typename T> T *control(QObject *window, const char *name)
-{
-    return window->findChild<T *>(QString::fromLatin1(name));
-}
-
-QTableWidget *userGrid(QDialog *list)
-{
-    return control<QTableWidget>(list, "DBGridEh3");
-}
-
 // The users as the list shows them: one "name|key|range" text per row.
 QStringList gridRows(QDialog *list)
 {
@@ -58,23 +33,6 @@ QStringList gridRows(QDialog *list)
         rows.append(grid->item(r, 0)->text() + QLatin1Char('|') + grid->item(r, 1)->text() + QLatin1Char('|')
             + grid->item(r, 2)->text());
     return rows;
-}
-
-void selectUser(QDialog *list, const QString &name)
-{
-    const auto found = userGrid(list)->findItems(name, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(name));
-    userGrid(list)->selectRow(found.first()->row());
-}
-
-// The stored row of a user, read through the open ledger: "key|range", or empty when gone.
-QString storedUser(const QString &name)
-{
-    Query q;
-    if (!RunQuery(q, Sql("Select * From Power Where PowerName = ") + Sql::value(name), QStringLiteral("peek"))
-        || q.isEmpty())
-        return QString();
-    return q.text(QStringLiteral("PowerKey")) + QLatin1Char('|') + q.text(QStringLiteral("PowerRange"));
 }
 
 int userCount()
@@ -88,18 +46,6 @@ void setStored(const QString &user, const QString &column, const QString &value)
 {
     ExecSql(Sql(QStringLiteral("Update Power Set %1 = ").arg(column)) + Sql::value(value)
         + Sql(" Where PowerName = ") + Sql::value(user));
-}
-
-QCheckBox *rightBox(QDialog *d, int i)
-{
-    return d->findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(i + 1));
-}
-
-// Sets the six boxes from the bits of mask (bit 0 = 财务收入 … bit 5 = 财务报表).
-void setBoxes(QDialog *d, int mask)
-{
-    for (int i = 0; i < 6; ++i)
-        rightBox(d, i)->setChecked(mask & (1 << i));
 }
 
 int boxMask(QDialog *d)
@@ -197,21 +143,21 @@ private slots:
                 QCOMPARE(grid->columnWidth(c), widths[c]);
             }
             // Passwords are shown as stored.
-            QCOMPARE(gridRows(l), (QStringList {Admin + "||", Cashier + "|abc|" + AllRights}));
+            QCOMPARE(gridRows(l), (QStringList {Administrator + "||", Cashier + "|abc|" + AllRights}));
             QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
 
-            auto *newButton = control<QAbstractButton>(l, "ButtonActionNew");
+            auto *newButton = child<QAbstractButton>(l, "ButtonActionNew");
             QVERIFY(newButton);
             QCOMPARE(newButton->text(), QStringLiteral("新增用户"));
             QVERIFY(newButton->isHidden());
             for (const char *name : {"ButtonActionEdit", "ButtonActionDelete", "ButtonActionCancel"})
-                QVERIFY2(control<QAbstractButton>(l, name)->isVisible(), name);
+                QVERIFY2(child<QAbstractButton>(l, name)->isVisible(), name);
             trigger(l, "ActionCancel");
             QVERIFY(!l->isVisible());
         });
         // The button belongs to the multi-user edition.
         Session().MultiUserEdition = true;
-        runList([](QDialog *l) { QVERIFY(!control<QAbstractButton>(l, "ButtonActionNew")->isHidden()); });
+        runList([](QDialog *l) { QVERIFY(!child<QAbstractButton>(l, "ButtonActionNew")->isHidden()); });
         Session().MultiUserEdition = false;
         QVERIFY(seams->messages.isEmpty());
     }
@@ -240,7 +186,7 @@ private slots:
     {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("message");
-        QTest::newRow("administrator") << Admin << QStringLiteral("管理员帐号不能删除");
+        QTest::newRow("administrator") << Administrator << QStringLiteral("管理员帐号不能删除");
         QTest::newRow("cashier") << Cashier << QStringLiteral("单机用户版，出纳帐号不能删除");
     }
     void protectedUsersAreNotDeleted()
@@ -268,7 +214,7 @@ private slots:
             QCOMPARE(gridRows(l).size(), 3);
             trigger(l, "ActionDelete");
             // The list follows the deletion.
-            QCOMPARE(gridRows(l), (QStringList {Admin + "||", Cashier + "||" + AllRights}));
+            QCOMPARE(gridRows(l), (QStringList {Administrator + "||", Cashier + "||" + AllRights}));
         });
         QCOMPARE(seams->messages.size(), 2);
         for (const RecordedMessage &m : seams->messages) {
@@ -297,8 +243,8 @@ private slots:
         setStored(Cashier, QStringLiteral("PowerRange"), range);
         editFromList(Cashier, [mask](QDialog *d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("用户权限设置"));
-            auto *name = control<QLineEdit>(d, "Edit1");
-            auto *key = control<QLineEdit>(d, "Edit2");
+            auto *name = child<QLineEdit>(d, "Edit1");
+            auto *key = child<QLineEdit>(d, "Edit2");
             QCOMPARE(name->text(), Cashier);
             QCOMPARE(key->text(), QStringLiteral("Secret1"));
             QCOMPARE(key->echoMode(), QLineEdit::Normal);
@@ -330,9 +276,9 @@ private slots:
         // The fields are named by their labels.
         for (QLabel *label : dialog->findChildren<QLabel *>())
             if (label->text() == QStringLiteral("用户名称："))
-                QCOMPARE(label->buddy(), control<QWidget>(dialog.get(), "Edit1"));
-        QCOMPARE(control<QAction>(dialog.get(), "ActionYes")->text(), QStringLiteral("确定"));
-        QCOMPARE(control<QAction>(dialog.get(), "ActionCancel")->text(), QStringLiteral("取消"));
+                QCOMPARE(label->buddy(), child<QWidget>(dialog.get(), "Edit1"));
+        QCOMPARE(child<QAction>(dialog.get(), "ActionYes")->text(), QStringLiteral("确定"));
+        QCOMPARE(child<QAction>(dialog.get(), "ActionCancel")->text(), QStringLiteral("取消"));
     }
 
     void storeUser_data()
@@ -347,7 +293,7 @@ private slots:
         QTest::addColumn<bool>("nameFocused");
         QTest::addColumn<QStringList>("stored"); // "name|key|range" of every user afterwards
 
-        const QString a = Admin + "||";
+        const QString a = Administrator + "||";
         const QString c = Cashier + "||" + AllRights;
         const QString ok = QStringLiteral("用户权限修改成功");
         QTest::newRow("cashier renamed")
@@ -359,16 +305,17 @@ private slots:
             << Cashier << QString() << Cashier << "p w'1" << 0x0a << ok << true << false
             << QStringList {a, Cashier + "|p w'1|财务支出，数据总览"};
         QTest::newRow("admin password, rights kept")
-            << Admin << QStringLiteral("数据总览") << Admin << "neu" << 0x37 << ok << true << false
-            << QStringList {Admin + "|neu|数据总览", c};
-        QTest::newRow("admin all boxes, empty list kept") << Admin << QString() << Admin << "x" << 0x3f << ok
-                                                          << true << false << QStringList {Admin + "|x|", c};
+            << Administrator << QStringLiteral("数据总览") << Administrator << "neu" << 0x37 << ok << true
+            << false << QStringList {Administrator + "|neu|数据总览", c};
+        QTest::newRow("admin all boxes, empty list kept")
+            << Administrator << QString() << Administrator << "x" << 0x3f << ok << true << false
+            << QStringList {Administrator + "|x|", c};
         QTest::newRow("empty name") << Cashier << QString() << ""
                                     << "k" << 0 << "用户名称不能为空" << false << true << QStringList {a, c};
         QTest::newRow("admin renamed")
-            << Admin << QString() << "老板"
+            << Administrator << QString() << "老板"
             << "k" << 0 << "管理员帐号不能修改" << false << false << QStringList {a, c};
-        QTest::newRow("name taken") << Cashier << QString() << Admin << "k" << 0
+        QTest::newRow("name taken") << Cashier << QString() << Administrator << "k" << 0
                                     << "该用户名称已经存在，请重新操作" << false << true
                                     << QStringList {a, c};
     }
@@ -383,17 +330,17 @@ private slots:
         QFETCH(bool, accepted);
         QFETCH(bool, nameFocused);
         QFETCH(QStringList, stored);
-        setStored(Admin, QStringLiteral("PowerRange"), adminRange);
+        setStored(Administrator, QStringLiteral("PowerRange"), adminRange);
 
         int result = 0;
         bool focused = false;
         QStringList listed;
         seams->onDialog(QStringLiteral("TFormPower2"), [&](QDialog *d) {
-            auto *nameEdit = control<QLineEdit>(d, "Edit1");
+            auto *nameEdit = child<QLineEdit>(d, "Edit1");
             nameEdit->setText(name);
-            control<QLineEdit>(d, "Edit2")->setText(key);
+            child<QLineEdit>(d, "Edit2")->setText(key);
             setBoxes(d, boxes);
-            control<QWidget>(d, "Edit2")->setFocus();
+            child<QWidget>(d, "Edit2")->setFocus();
             trigger(d, "ActionYes");
             focused = d->focusWidget() == nameEdit;
             result = d->isVisible() ? -1 : d->result();
@@ -417,7 +364,7 @@ private slots:
         int result = 0;
         seams->onDialog(QStringLiteral("TFormPower2"), [&](QDialog *d) {
             ExecSql(Sql("Delete From Power Where PowerName = ") + Sql::value(Cashier));
-            control<QLineEdit>(d, "Edit1")->setText(QStringLiteral("新出纳"));
+            child<QLineEdit>(d, "Edit1")->setText(QStringLiteral("新出纳"));
             trigger(d, "ActionYes");
             // Nothing said and nothing stored; the dialog stays open.
             result = d->isVisible() ? -1 : d->result();
@@ -443,8 +390,8 @@ private slots:
         QFETCH(bool, closeBox);
         int result = 0;
         seams->onDialog(QStringLiteral("TFormPower2"), [&](QDialog *d) {
-            control<QLineEdit>(d, "Edit1")->setText(QStringLiteral("别名"));
-            control<QLineEdit>(d, "Edit2")->setText(QStringLiteral("pw"));
+            child<QLineEdit>(d, "Edit1")->setText(QStringLiteral("别名"));
+            child<QLineEdit>(d, "Edit2")->setText(QStringLiteral("pw"));
             setBoxes(d, 0);
             if (closeBox)
                 d->close();
@@ -467,60 +414,5 @@ private slots:
     }
 };
 
-// The administrator's command in the running program, and its effect at the next login.
-class TestUsersInProgram : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-
-    void cashierWithoutRightsAtNextLogin()
-    {
-        ProgramFolder folder;
-        QTemporaryDir lockDir;
-        Seams seams;
-        const QString ini = folder.filePath(QStringLiteral("Quillbrook.ini"));
-        WriteSetting(
-            SettingSections::Main, QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic, ini);
-        WriteSetting(
-            SettingSections::Main, QStringLiteral("LoginDatabase"), folder.filePath(DefaultLedger), ini);
-        seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Admin));
-        Program program(folder.path(), lockDir.path());
-        QVERIFY(program.start());
-        TFormMain *w = program.mainWindow();
-
-        auto *button = control<QAbstractButton>(w->tabPage(MainTab::Settings), "PowerButton");
-        QVERIFY(button);
-        QCOMPARE(button->text(), QStringLiteral("权限设置"));
-        seams.onDialog(QStringLiteral("TFormPower"), [](QDialog *l) {
-            selectUser(l, Cashier);
-            trigger(l, "ActionEdit");
-        });
-        seams.onDialog(QStringLiteral("TFormPower2"), [](QDialog *d) {
-            setBoxes(d, 0);
-            trigger(d, "ActionYes");
-        });
-        button->click();
-        QCOMPARE(seams.messageTexts(), QStringList {"用户权限修改成功"});
-        QCOMPARE(storedUser(Cashier), QStringLiteral("|"));
-
-        // The cashier now has only the tabs every user has and none of the gated buttons.
-        seams.onDialog(QStringLiteral("TFormLogin"), loginAs(Cashier));
-        seams.onDialog(QStringLiteral("TFormChose"), [](QDialog *) {});
-        w->action(QStringLiteral("ActionReLogin"))->trigger();
-        QStringList tabs;
-        for (int i = 0; i < w->tabs()->count(); ++i)
-            if (w->tabs()->isTabVisible(i))
-                tabs.append(w->tabs()->tabText(i));
-        QCOMPARE(tabs, (QStringList {"帐户状况", "日记帐簿", "应收应付"}));
-        for (const RightButton &rb : RightButtons()) {
-            auto *gated = w->findChild<QAbstractButton *>(QString::fromLatin1(rb.button));
-            QVERIFY2(!gated || gated->isHidden(), rb.button);
-        }
-    }
-};
-
-QUILL_TEST_CLASS(TestUsers)
-QUILL_TEST_CLASS(TestUsersInProgram)
+QUILL_TEST_MAIN(TestUsers)
 #include "tst_users.moc"

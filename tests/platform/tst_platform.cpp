@@ -3,6 +3,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Seams.h"
 #include "platform/Spreadsheet.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -17,6 +18,8 @@
 #include <cerrno>
 
 using namespace Platform;
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 class TestPlatform : public QObject
 {
@@ -25,17 +28,6 @@ class TestPlatform : public QObject
 private:
     QTemporaryDir dir;
     QString ini() const { return dir.filePath(QStringLiteral("Quillbrook.ini")); }
-    void writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray readFile(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
 private slots:
     void init() { QFile::remove(ini()); }
@@ -63,7 +55,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         if (!content.isNull())
-            writeFile(ini(), content);
+            QVERIFY(writeFile(ini(), content));
         QCOMPARE(ReadProfileString(section, key, QStringLiteral("默认"), ini()), QStringLiteral("默认"));
     }
 
@@ -105,7 +97,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, expected);
-        writeFile(ini(), content);
+        QVERIFY(writeFile(ini(), content));
         QCOMPARE(ReadProfileString(section, key, QStringLiteral("默认"), ini()), expected);
     }
 
@@ -116,7 +108,7 @@ private slots:
         const QByteArray bytes
             = gbk.encode(QStringLiteral("[Quillbrook3]\r\n帐户排序方式=1\r\nUserName=出纳\r\n"
                                         "LoginMode=软件启动时首先弹出帐套选择框\r\n"));
-        writeFile(ini(), bytes);
+        QVERIFY(writeFile(ini(), bytes));
         QCOMPARE(ReadProfileString("Quillbrook3", QStringLiteral("帐户排序方式"), "0", ini()),
             QStringLiteral("1"));
         QCOMPARE(ReadProfileString("Quillbrook3", "UserName", "", ini()), QStringLiteral("出纳"));
@@ -149,7 +141,7 @@ private slots:
                                   "\r\n"
                                   "[报表中心]\r\n"
                                   "MoneyIndex=50\r\n";
-        writeFile(ini(), before);
+        QVERIFY(writeFile(ini(), before));
         QVERIFY(WriteProfileString("QUILLBROOK3", "printtype", QStringLiteral("纵向打印"), ini()));
         QVERIFY(WriteProfileString("Quillbrook3", "BillPrint", QStringLiteral("开单时自动打印"), ini()));
         const QByteArray expected = "; settings of the program\r\n"
@@ -181,8 +173,8 @@ private slots:
     {
         const QString source = dir.filePath("source.ddb");
         const QString target = dir.filePath("target.ddb");
-        writeFile(source, "new");
-        writeFile(target, "old");
+        QVERIFY(writeFile(source, "new"));
+        QVERIFY(writeFile(target, "old"));
         QCOMPARE(CopyFileReplacing(dir.filePath("missing.ddb"), target), ENOENT);
         QCOMPARE(readFile(target), QByteArray("old"));
         QCOMPARE(CopyFileNew(source, target), EEXIST);
@@ -197,11 +189,11 @@ private slots:
     void atomicReplaceLeavesTargetOnFailure()
     {
         const QString target = dir.filePath("current.ddb");
-        writeFile(target, "current");
+        QVERIFY(writeFile(target, "current"));
         QVERIFY(ReplaceFileAtomically(dir.filePath("missing.ddb"), target) != 0);
         QCOMPARE(readFile(target), QByteArray("current"));
         const QString source = dir.filePath("backup.ddb");
-        writeFile(source, "restored");
+        QVERIFY(writeFile(source, "restored"));
         QCOMPARE(ReplaceFileAtomically(source, target), 0);
         QCOMPARE(readFile(target), QByteArray("restored"));
         QCOMPARE(QDir(dir.path()).entryList({"*.tmp"}).size(), 0);
@@ -226,9 +218,9 @@ private slots:
         QVERIFY(finished.waitForFinished());
         const qint64 deadPid = finished.processId() > 0 ? finished.processId() : 999999;
         SingleInstanceLock probe(lockDir.path());
-        writeFile(probe.lockFilePath(),
+        QVERIFY(writeFile(probe.lockFilePath(),
             QByteArray::number(deadPid) + "\n" + QCoreApplication::applicationName().toUtf8() + "\n"
-                + QSysInfo::machineHostName().toUtf8() + "\n");
+                + QSysInfo::machineHostName().toUtf8() + "\n"));
         QVERIFY(probe.tryAcquire());
     }
 
@@ -407,5 +399,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPlatform)
+QUILL_TEST_MAIN(TestPlatform)
 #include "tst_platform.moc"

@@ -3,6 +3,7 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/ReportRecorder.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -18,18 +19,6 @@ namespace {
 // The four header texts the daily journal writes into PrintTable row 1 before printing.
 const QStringList DailyHeader = {QStringLiteral("上日结余：96000 元"), QStringLiteral("本日结余：109500 元"),
     QStringLiteral("本日收入：共 3 笔～15000 元"), QStringLiteral("本日支出：共 2 笔～1500 元")};
-
-bool writeFile(const QString &path, const QByteArray &text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString pictureFolder()
 {
@@ -509,5 +498,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPrinting)
+QUILL_TEST_MAIN(TestPrinting)
 #include "tst_printing.moc"

@@ -1,7 +1,7 @@
 #include "journal/EntryFixture.h"
 #include "platform/Seams.h"
 #include "receivables/GetPayForm4.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "widgets/DataGrid.h"
 
 #include <QAction>
@@ -11,13 +11,6 @@
 using namespace EntryTest;
 
 namespace {
-void trigger(QObject *dialog, const char *name)
-{
-    auto *action = dialog->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY2(action, name);
-    action->trigger();
-}
-
 QStringList captions(const DataGrid *grid)
 {
     QStringList list;
@@ -158,5 +151,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestMatching)
+QUILL_TEST_MAIN(TestMatching)
 #include "tst_matching.moc"

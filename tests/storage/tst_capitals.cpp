@@ -1,15 +1,10 @@
 #include "storage/Capitals.h"
-#include "support/TestRegistry.h"
+#include "support/Helpers.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
-namespace {
-// Expected texts are written with a plain blank where the full-width space U+3000 goes.
-QString wide(const char *text)
-{
-    return QString::fromUtf8(text).replace(QLatin1Char(' '), QChar(0x3000));
-}
-} // namespace
+using TestSupport::wide;
 
 class TestCapitals : public QObject
 {
@@ -85,5 +80,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestCapitals)
+QUILL_TEST_MAIN(TestCapitals)
 #include "tst_capitals.moc"

@@ -1,4 +1,4 @@
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -7,24 +7,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
 // What a rebuild does to a program folder that is already in use.
 class TestProgramFolderSync : public QObject
 {
     Q_OBJECT
-
-private:
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 
 private slots:
     void rebuildKeepsTheUsersData()
@@ -36,8 +25,10 @@ private slots:
         // A folder a person has worked in: own ledgers, settings, a backup and an old template.
         for (const QString file :
             {"Quillbrook3.MDB", "DataBase/Default.ddb", "DataBase/Demo.ddb", "DataBase/我的帐套.ddb",
-                "Quillbrook.ini", "数据库备份/备份.ddb", "QuillShare.dll", "Frf/Bill.frf"})
-            write(target + file, "user data of " + file.toUtf8());
+                "Quillbrook.ini", "数据库备份/备份.ddb", "QuillShare.dll", "Frf/Bill.frf"}) {
+            QVERIFY(QDir().mkpath(QFileInfo(target + file).absolutePath()));
+            QVERIFY(writeFile(target + file, "user data of " + file.toUtf8()));
+        }
 
         QProcess sync;
         sync.start(QStringLiteral(QUILL_CMAKE_COMMAND),
@@ -48,12 +39,12 @@ private slots:
 
         for (const QString file : {"Quillbrook3.MDB", "DataBase/Default.ddb", "DataBase/Demo.ddb",
                  "DataBase/我的帐套.ddb", "Quillbrook.ini", "数据库备份/备份.ddb"})
-            QCOMPARE(read(target + file), "user data of " + file.toUtf8());
+            QCOMPARE(readFile(target + file), "user data of " + file.toUtf8());
         // The template, the report templates and the pictures are the program's own: refreshed.
         for (const QString file : {"QuillShare.dll", "Frf/Bill.frf", "Res/Money0.ico", "Help.html"})
-            QCOMPARE(read(target + file), read(generated.filePath(file)));
+            QCOMPARE(readFile(target + file), readFile(generated.filePath(file)));
     }
 };
 
-QUILL_TEST_CLASS(TestProgramFolderSync)
+QUILL_TEST_MAIN(TestProgramFolderSync)
 #include "tst_programfolder.moc"

@@ -1,13 +1,13 @@
 #include "storage/PublicFunction.h"
 #include "storage/Schema.h"
 #include "storage/ShareDM.h"
-#include "support/TestRegistry.h"
+#include "support/LedgerFile.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "widgets/FormParts.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace TestSupport;
@@ -17,24 +17,10 @@ class TestStorage : public TestSupport::FixtureTest
     Q_OBJECT
 
 private:
-    // Reads one value of a file's database through a private connection.
+    // Reads one column of a file's database through a private connection.
     static QVariantList column(const QString &path, const QString &sql, int index = 0)
     {
-        QVariantList values;
-        const QString name = QStringLiteral("peek");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            if (db.open()) {
-                QSqlQuery q(db);
-                if (q.exec(sql))
-                    while (q.next())
-                        values.append(q.value(index));
-            }
-        }
-        QSqlDatabase::removeDatabase(name);
-        return values;
+        return LedgerFile(path, LedgerFile::ReadOnly).column(sql, index);
     }
     static QStringList texts(const QVariantList &values)
     {
@@ -430,5 +416,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestStorage)
+QUILL_TEST_MAIN(TestStorage)
 #include "tst_storage.moc"

@@ -1,133 +1,25 @@
 #pragma once
 
 // A whole program run for tests: the program started in its own program and lock folders with
-// the seams scripted, logged into the Default ledger; and rows written straight into a ledger
-// file through a private connection.
+// the seams scripted, logged into the Default ledger.
 
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/SettingsPage.h"
 #include "storage/PublicFunction.h"
+#include "support/LedgerFile.h"
 #include "support/TestSupport.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 namespace TestSupport {
-
-inline const QString Cashier = QStringLiteral("出纳");
-inline const QString Administrator = QStringLiteral("管理员");
-inline const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
-
-// A private connection to a ledger file, apart from the program's shared one.
-class LedgerFile
-{
-public:
-    explicit LedgerFile(const QString &path) : name(QStringLiteral("fixture%1").arg(++counter))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            qWarning("%s", qPrintable(db.lastError().text()));
-    }
-    ~LedgerFile()
-    {
-        QSqlDatabase::database(name, false).close();
-        QSqlDatabase::removeDatabase(name);
-    }
-    LedgerFile(const LedgerFile &) = delete;
-    LedgerFile &operator=(const LedgerFile &) = delete;
-
-    QVariant exec(const QString &sql, const QVariantList &values = {})
-    {
-        QSqlQuery q(QSqlDatabase::database(name));
-        bool ok = q.prepare(sql);
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-        if (!ok)
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return ok ? q.lastInsertId() : QVariant();
-    }
-    QList<QVariantList> rows(const QString &sql, const QVariantList &values = {})
-    {
-        QList<QVariantList> out;
-        QSqlQuery q(QSqlDatabase::database(name));
-        q.prepare(sql);
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        if (q.exec())
-            while (q.next()) {
-                QVariantList row;
-                for (int i = 0; i < q.record().count(); ++i)
-                    row.append(q.value(i));
-                out.append(row);
-            }
-        else
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return out;
-    }
-    QVariant value(const QString &sql, const QVariantList &values = {})
-    {
-        const auto all = rows(sql, values);
-        return all.isEmpty() ? QVariant() : all.constFirst().value(0);
-    }
-
-    qint64 addAccount(const QString &accountName, int type, double base, const QString &owner = Cashier)
-    {
-        return exec(QStringLiteral("Insert Into Account (AccountName, AccountBase, AccountRemark, "
-                                   "AccountType, AccountPower) Values (?, ?, '', ?, ?)"),
-            {accountName, base, type, owner})
-            .toLongLong();
-    }
-    // An income (amount > 0) or expense entry on the day.
-    qint64 addEntry(qint64 account, double amount, const QDate &day, const QString &owner = Cashier)
-    {
-        const bool income = amount >= 0;
-        return exec(QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneyUser, "
-                                   "MoneyRecordTime, MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, "
-                                   "MoneyReason, MoneyPower) Values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {income ? QStringLiteral("财务收入") : QStringLiteral("财务支出"), account, owner, IsoDate(day),
-                IsoDate(day), income ? amount : 0.0, income ? 0.0 : -amount, amount, QStringLiteral("测试"),
-                owner})
-            .toLongLong();
-    }
-    void addUser(const QString &user, const QString &range)
-    {
-        exec(QStringLiteral("Insert Into Power (PowerName, PowerKey, PowerRange) Values (?, '', ?)"),
-            {user, range});
-    }
-
-private:
-    QString name;
-    static inline int counter = 0;
-};
-
-template<typename T> T *child(const QObject *parent, const QString &name)
-{
-    T *found = parent->findChild<T *>(name);
-    if (!found)
-        qWarning("no %s", qPrintable(name));
-    return found;
-}
-
-// Triggers the action of that object name in a dialog or window.
-inline void trigger(const QObject *parent, const QString &actionName)
-{
-    auto *action = child<QAction>(parent, actionName);
-    QVERIFY2(action, qPrintable(actionName));
-    action->trigger();
-}
 
 // Logs in at the login dialog: picks the user, types the password, presses 软件登录.
 inline Seams::DialogScript loginAs(const QString &user, const QString &password = QString())
@@ -166,6 +58,12 @@ struct Run {
     {
         return std::make_unique<LedgerFile>(folder.filePath(DefaultLedger));
     }
+    // Reopen this ledger at start instead of asking.
+    void rememberLedger(const QString &path) const
+    {
+        writeSetting(QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic);
+        writeSetting(QStringLiteral("LoginDatabase"), path);
+    }
     Program &make()
     {
         program = std::make_unique<Program>(folder.path(), lockDir.path());
@@ -176,8 +74,7 @@ struct Run {
     // the book choice after login is closed with its close box unless bookChoice scripts it.
     bool startAs(const QString &user, Seams::DialogScript bookChoice = CloseBox)
     {
-        writeSetting(QStringLiteral("LoginMode"), SettingTexts::LoginModeAutomatic);
-        writeSetting(QStringLiteral("LoginDatabase"), folder.filePath(DefaultLedger));
+        rememberLedger(folder.filePath(DefaultLedger));
         seams.onDialog(QStringLiteral("TFormLogin"), loginAs(user));
         if (user != Administrator)
             seams.onDialog(QStringLiteral("TFormChose"), std::move(bookChoice));
@@ -185,5 +82,15 @@ struct Run {
     }
     TFormMain *window() const { return program->mainWindow(); }
 };
+
+// The captions of the main window's tabs that the user's rights show.
+inline QStringList visibleTabs(TFormMain *window)
+{
+    QStringList tabs;
+    for (int i = 0; i < window->tabs()->count(); ++i)
+        if (window->tabs()->isTabVisible(i))
+            tabs.append(window->tabs()->tabText(i));
+    return tabs;
+}
 
 } // namespace TestSupport

@@ -6,6 +6,7 @@
 
 #include "platform/Seams.h"
 #include "storage/ShareDM.h"
+#include "support/Helpers.h"
 
 #include <QDate>
 #include <QHash>
@@ -22,6 +23,12 @@
 class QDialog;
 
 namespace TestSupport {
+
+// The users of a new ledger, the cashier's rights there, and the program folder's own ledger.
+inline const QString Cashier = QStringLiteral("出纳");
+inline const QString Administrator = QStringLiteral("管理员");
+inline const QString AllRights = QStringLiteral("财务收入，财务支出，财务平调，数据总览，数据修改，财务报表");
+inline const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
 
 // A copy of the built program folder in a temporary directory, removed afterwards.
 class ProgramFolder

@@ -1,5 +1,6 @@
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "widgets/ChartView.h"
 #include "widgets/DataGrid.h"
@@ -76,14 +77,11 @@ QPair<int, int> redSpan(const QImage &image, const QRect &area)
 
 } // namespace
 
-class TestWidgets : public QObject
+class TestWidgets : public TestSupport::FixtureTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::ProgramFolder> folder;
-    std::unique_ptr<TestSupport::Seams> seams;
-    std::unique_ptr<TestSupport::DataModule> data;
     qint64 account = -1;
 
     // One entry per amount: income for a positive amount, expense for a negative one.
@@ -140,21 +138,13 @@ private:
 private slots:
     void init()
     {
-        folder = std::make_unique<TestSupport::ProgramFolder>();
-        QVERIFY(folder->isValid());
-        seams = std::make_unique<TestSupport::Seams>();
-        data = std::make_unique<TestSupport::DataModule>(*folder);
+        QVERIFY(makeFixture());
         QVERIFY(data->openLedger(QStringLiteral("DataBase/Default.ddb")));
         account = InsertRow(QStringLiteral("Account"),
             {{"AccountName", QStringLiteral("现金")}, {"AccountBase", 0}, {"AccountType", 2}});
         QVERIFY(account > 0);
     }
-    void cleanup()
-    {
-        data.reset();
-        seams.reset();
-        folder.reset();
-    }
+    void cleanup() { dropFixture(); }
 
     void footersShowTheirFiguresAndFollowRefresh_data()
     {
@@ -609,5 +599,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWidgets)
+QUILL_TEST_MAIN(TestWidgets)
 #include "tst_widgets.moc"
