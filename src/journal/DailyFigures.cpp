@@ -29,24 +29,46 @@ Sql countedEntries(const QString &bookSetting)
     return condition;
 }
 
+// Every stored day that begins with the month's text ("2026-06") sorts from that text up to the
+// text with its last character raised ("2026-07"; "2026-13" after December), and no other does.
+QString pastMonth(const QString &month)
+{
+    QString past = month;
+    past.back() = QChar(past.back().unicode() + 1);
+    return past;
+}
+
 // The opening amounts and the balance before the day in fen: the years before its year and the
-// months of its year before its month from the totals, then the month's own entries before the
-// day, read from the covering index of each account.
+// months of its year before its month from the totals, and the month's own entries before the
+// day. Those are read from the nearer end of the month, through the covering index of each
+// account: the entries before the day, or the month's total less the entries from the day on.
 Sql balanceBeforeSql(const QDate &day, const Sql &a, const Sql &e)
 {
     const QString year = day.toString(QStringLiteral("yyyy"));
     const QString month = day.toString(QStringLiteral("yyyy-MM"));
-    const Sql fenBefore = Sql("ifnull((Select Sum(MoneyFen) From Account Cross Join MoneyYearTotal "
-                              "Where (AccountIndex = MoneyAccount) And (MoneyYear < ")
-        + Sql::value(year) + Sql(")") + a + e
-        + Sql("), 0) + ifnull((Select Sum(MoneyFen) From Account Cross Join MoneyMonthTotal "
-              "Where (AccountIndex = MoneyAccount) And (MoneyMonth >= ")
-        + Sql::value(year) + Sql(") And (MoneyMonth < ") + Sql::value(month) + Sql(")") + a + e
-        + Sql("), 0) + ifnull((Select Sum(") + fen()
-        + Sql(") From Account Cross Join MoneyTable "
-              "Where (AccountIndex = MoneyAccount) And (MoneyCreateTime >= ")
-        + Sql::value(month) + Sql(") And (MoneyCreateTime < ") + Sql::value(day) + Sql(")") + a + e
-        + Sql("), 0)");
+    const bool fromMonthStart = day.day() - 1 <= day.daysInMonth() - day.day() + 1;
+    auto totals = [&](const char *table, const Sql &period) {
+        return Sql("ifnull((Select Sum(MoneyFen) From Account Cross Join ") + Sql(table)
+            + Sql(" Where (AccountIndex = MoneyAccount) And ") + period + a + e + Sql("), 0)");
+    };
+    auto entries = [&](const QString &from, const QString &to) {
+        return Sql("ifnull((Select Sum(") + fen()
+            + Sql(") From Account Cross Join MoneyTable Where (AccountIndex = MoneyAccount) "
+                  "And (MoneyCreateTime >= ")
+            + Sql::value(from) + Sql(") And (MoneyCreateTime < ") + Sql::value(to) + Sql(")") + a + e
+            + Sql("), 0)");
+    };
+    Sql fenBefore = totals("MoneyYearTotal", Sql("(MoneyYear < ") + Sql::value(year) + Sql(")")) + Sql(" + ");
+    if (fromMonthStart)
+        fenBefore += totals("MoneyMonthTotal",
+                         Sql("(MoneyMonth >= ") + Sql::value(year) + Sql(") And (MoneyMonth < ")
+                             + Sql::value(month) + Sql(")"))
+            + Sql(" + ") + entries(month, IsoDate(day));
+    else
+        fenBefore += totals("MoneyMonthTotal",
+                         Sql("(MoneyMonth >= ") + Sql::value(year) + Sql(") And (MoneyMonth <= ")
+                             + Sql::value(month) + Sql(")"))
+            + Sql(" - ") + entries(IsoDate(day), pastMonth(month));
     return Sql("Select TotalSum, BeforeFen, ") + amountOf(Sql("BeforeFen"))
         + Sql(" As LastDateSum From (Select (Select Round(Sum(AccountBase),2) From Account "
               "Where (AccountIndex > 1)")

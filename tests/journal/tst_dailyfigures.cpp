@@ -221,8 +221,9 @@ private slots:
     void equalToFullSums_data()
     {
         QTest::addColumn<QString>("change");
-        for (const char *change : {"as generated", "inserts", "amounts changed", "days changed",
-                 "accounts changed", "owners changed", "deletes", "accounts deleted"})
+        for (const char *change :
+            {"as generated", "inserts", "amounts changed", "days changed", "accounts changed",
+                "owners changed", "days written by another tool", "deletes", "accounts deleted"})
             QTest::newRow(change) << QString::fromUtf8(change);
     }
     void equalToFullSums()
@@ -273,6 +274,14 @@ private slots:
             for (qsizetype i = 0; i < entries.size(); i += 5)
                 exec(QStringLiteral("Update MoneyTable Set MoneyPower = ? Where MoneyIndex = ?"),
                     {owners[(i / 5) % 4], entries[i]});
+        } else if (change == "days written by another tool") {
+            // With a time of day, cut short or missing: compared as the texts they are.
+            const QVariant days[]
+                = {QStringLiteral("2026-01-31 23:59:59"), QStringLiteral("2026-03-01 08:00"),
+                    QStringLiteral("2026-02"), QStringLiteral("2025-12-31 12:00"), QVariant()};
+            for (qsizetype i = 0; i < entries.size(); i += 6)
+                exec(QStringLiteral("Update MoneyTable Set MoneyCreateTime = ? Where MoneyIndex = ?"),
+                    {days[(i / 6) % 5], entries[i]});
         } else if (change == "deletes") {
             for (qsizetype i = 0; i < entries.size(); i += 4)
                 QVERIFY(DeleteEntry(entries[i]));
