@@ -61,17 +61,17 @@ qint64 addEntry(const QString &kind, qint64 account, const QDate &day, double su
 Ledger generate()
 {
     Ledger ledger;
-    struct Spec {
+    struct AccountRow {
         const char *name;
         int type;
         double base;
         QString owner;
     };
-    const Spec specs[]
+    const AccountRow made[]
         = {{"工商银行", 1, 1000.5, Cashier}, {"建设银行", 1, 200, Clerk}, {"现金", 2, 50.25, Cashier},
             {"备用金", 2, 0, Clerk}, {"未分类", 0, 7.77, Cashier}, {"农业银行", 1, -30.1, Cashier}};
     Transaction transaction;
-    for (const Spec &s : specs)
+    for (const AccountRow &s : made)
         ledger.accounts.append(
             {EntryTest::addAccount(QString::fromUtf8(s.name), s.type, s.base, s.owner), s.type});
     QRandomGenerator random(20260101);
@@ -293,6 +293,8 @@ private slots:
         }
         bool sawMovement = false;
         compareWithFullSums(&sawMovement);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(sawMovement);
         QCOMPARE(staleTotals(), 0);
     }
@@ -332,6 +334,8 @@ private slots:
         QVERIFY(DeleteEntry(ledger.entries[1]));
         bool sawMovement = false;
         compareWithFullSums(&sawMovement);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(sawMovement);
     }
 
