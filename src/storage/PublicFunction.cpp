@@ -186,7 +186,7 @@ bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error
         if (!tables.contains(table.toLower()))
             return fail(QStringLiteral("数据库中缺少数据表：") + table);
 
-    if (kind == DatabaseKind::Ledger && !EnsureLedgerIndexes(&reason))
+    if (kind == DatabaseKind::Ledger && !EnsureLedgerSchema(&reason))
         return fail(reason);
     return true;
 }

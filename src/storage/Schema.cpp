@@ -3,6 +3,7 @@
 #include "storage/ShareDM.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -16,17 +17,68 @@ QStringList statementsOf(const QString &resource)
         return {};
     return SplitSqlStatements(QString::fromUtf8(file.readAll()));
 }
+
+struct SchemaObject {
+    QString type; // "table", "index", "trigger"; empty for a statement that creates nothing
+    QString name;
+    QString key() const { return type + QLatin1Char(':') + name.toLower(); }
+};
+
+SchemaObject createdObject(const QString &statement)
+{
+    static const QRegularExpression create(
+        QStringLiteral(
+            "^CREATE\\s+(?:UNIQUE\\s+)?(TABLE|INDEX|TRIGGER|VIEW)\\s+(?:IF\\s+NOT\\s+EXISTS\\s+)?(\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = create.match(statement);
+    if (!m.hasMatch())
+        return {};
+    return {m.captured(1).toLower(), m.captured(2)};
+}
+
+// The statement as the database keeps it in sqlite_master: without "IF NOT EXISTS", and with
+// runs of white space made one, so that a layout change alone does not count as a change.
+QString storedForm(const QString &statement)
+{
+    static const QRegularExpression ifNotExists(
+        QStringLiteral("^(CREATE\\s+(?:UNIQUE\\s+)?\\w+\\s+)IF\\s+NOT\\s+EXISTS\\s+"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString text = statement;
+    text.replace(ifNotExists, QStringLiteral("\\1"));
+    return text.simplified();
+}
+
+bool namesTotalsTable(const QString &statement)
+{
+    for (const QString &table : LedgerTotalsTables()) {
+        const QRegularExpression word(
+            QStringLiteral("\\b") + table + QStringLiteral("\\b"), QRegularExpression::CaseInsensitiveOption);
+        if (word.match(statement).hasMatch())
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 QStringList SplitSqlStatements(const QString &text)
 {
+    static const QRegularExpression triggerStart(
+        QStringLiteral("^CREATE\\s+(TEMP\\s+|TEMPORARY\\s+)?TRIGGER\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression triggerEnd(
+        QStringLiteral("^END\\s*;$"), QRegularExpression::CaseInsensitiveOption);
     QStringList statements;
     QString current;
     for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("--")))
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1String("--")))
             continue;
         current += line + QLatin1Char('\n');
-        if (line.trimmed().endsWith(QLatin1Char(';'))) {
+        // The statements of a trigger's body end with ";" too; the trigger ends with its END.
+        const bool ends = triggerStart.match(current.trimmed()).hasMatch()
+            ? triggerEnd.match(trimmed).hasMatch()
+            : trimmed.endsWith(QLatin1Char(';'));
+        if (ends) {
             QString statement = current.trimmed();
             statement.chop(1);
             statements.append(statement);
@@ -47,18 +99,86 @@ QStringList MasterSchemaStatements()
     return statementsOf(QStringLiteral(":/storage/master.sql"));
 }
 
-bool EnsureLedgerIndexes(QString *error)
+const QStringList &LedgerTotalsTables()
 {
-    QSqlQuery q(ShareDataModule->connection());
-    for (const QString &statement : LedgerSchemaStatements()) {
-        if (!statement.startsWith(QLatin1String("CREATE INDEX IF NOT EXISTS"), Qt::CaseInsensitive))
-            continue;
-        if (!q.exec(statement)) {
-            if (error)
-                *error = q.lastError().text();
-            return false;
-        }
+    static const QStringList tables = {QStringLiteral("MoneyYearTotal"), QStringLiteral("MoneyMonthTotal")};
+    return tables;
+}
+
+bool EnsureLedgerSchema(QString *error)
+{
+    QSqlDatabase db = ShareDataModule->connection();
+    QSqlQuery q(db);
+    auto fail = [&](const QString &why) {
         q.finish();
+        if (error)
+            *error = why;
+        return false;
+    };
+
+    if (!q.exec(QStringLiteral("Select type, name, sql From sqlite_master")))
+        return fail(q.lastError().text());
+    QHash<QString, QString> stored; // object key -> its CREATE statement
+    QStringList totalsTriggers; // triggers to drop before a rebuild: ours, and any that writes the totals
+    while (q.next()) {
+        const SchemaObject object {q.value(0).toString(), q.value(1).toString()};
+        const QString sql = q.value(2).toString();
+        stored.insert(object.key(), sql);
+        if (object.type == QLatin1String("trigger") && namesTotalsTable(sql))
+            totalsTriggers.append(object.name);
     }
+    q.finish();
+
+    QStringList missingIndexes;
+    QStringList totals;
+    bool totalsCurrent = true;
+    for (const QString &statement : LedgerSchemaStatements()) {
+        const SchemaObject object = createdObject(statement);
+        if (namesTotalsTable(statement)) {
+            totals.append(statement);
+            // A trigger of this name makes way for ours, whatever it does now.
+            if (object.type == QLatin1String("trigger")
+                && !totalsTriggers.contains(object.name, Qt::CaseInsensitive))
+                totalsTriggers.append(object.name);
+            if (!object.type.isEmpty()) {
+                const auto it = stored.constFind(object.key());
+                totalsCurrent
+                    = totalsCurrent && it != stored.constEnd() && storedForm(*it) == storedForm(statement);
+            }
+        } else if (object.type == QLatin1String("index") && !stored.contains(object.key())) {
+            missingIndexes.append(statement);
+        }
+    }
+    if (missingIndexes.isEmpty() && totalsCurrent)
+        return true;
+
+    Transaction transaction;
+    if (!transaction.isActive())
+        return fail(db.lastError().text());
+    QString failure;
+    auto run = [&](const QString &statement) {
+        const bool ok = q.exec(statement);
+        if (!ok)
+            failure = q.lastError().text();
+        q.finish();
+        return ok;
+    };
+    for (const QString &statement : missingIndexes)
+        if (!run(statement))
+            return fail(failure);
+    if (!totalsCurrent) {
+        // Part of a set, or an older one, would count wrong: build all of it again from the entries.
+        for (const QString &trigger : totalsTriggers)
+            if (!run(QStringLiteral("DROP TRIGGER IF EXISTS \"%1\"").arg(trigger)))
+                return fail(failure);
+        for (const QString &table : LedgerTotalsTables())
+            if (!run(QStringLiteral("DROP TABLE IF EXISTS %1").arg(table)))
+                return fail(failure);
+        for (const QString &statement : totals)
+            if (!run(statement))
+                return fail(failure);
+    }
+    if (!transaction.commit())
+        return fail(db.lastError().text());
     return true;
 }

@@ -9,8 +9,15 @@
 QStringList LedgerSchemaStatements();
 QStringList MasterSchemaStatements();
 
-// Adds any index of the schema that an older ledger lacks, on the shared connection.
-bool EnsureLedgerIndexes(QString *error);
+// Brings an opened ledger up to the schema, on the shared connection and in one transaction:
+// adds any index it lacks, and builds the money totals with their triggers (from the entries
+// already stored) when any of them is missing or differs from the schema's.
+bool EnsureLedgerSchema(QString *error);
 
-// Splits SQL text into statements (no statement of ours holds a ";" inside a literal).
+// The tables the ledger derives from MoneyTable; the schema statements that name one of them
+// (their tables, fill statements and triggers) are rebuilt together.
+const QStringList &LedgerTotalsTables();
+
+// Splits SQL text into statements (no statement of ours holds a ";" inside a literal; a
+// trigger ends at its "END;" line).
 QStringList SplitSqlStatements(const QString &text);
