@@ -110,6 +110,11 @@ AccountPanels::AccountPanels(QWidget *tabPage, int &page) : QWidget(tabPage), pa
         [this](int index) { sortChanged(Settings::AccountSortDirection, index); });
 }
 
+void AccountPanels::setAccountSumText(const QString &text)
+{
+    accountSum->setText(text);
+}
+
 AccountPanels *AccountPanels::of(const QWidget *tabPage)
 {
     return tabPage ? tabPage->findChild<AccountPanels *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;

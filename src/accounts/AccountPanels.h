@@ -50,6 +50,8 @@ public:
     Sql AccountSearchFragment;
 
     int pageSize() const { return lastPageSize; }
+    // The total under the panels: the day's closing balance, written by the daily journal.
+    void setAccountSumText(const QString &text);
     QFrame *panel(int slot) const;
     // The icon file shown by a slot, relative to ProgramDir.
     QString iconFile(int slot) const;

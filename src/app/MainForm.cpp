@@ -1,12 +1,14 @@
 #include "app/MainForm.h"
 
 #include "accounts/AccountOverview.h"
+#include "accounts/AccountPanels.h"
 #include "accounts/AccountsPage.h"
 #include "accounts/ChoseForm.h"
 #include "app/Dialogs.h"
 #include "app/MaintenancePage.h"
 #include "app/OnlineServiceForm.h"
 #include "app/SettingsPage.h"
+#include "journal/DrawForm.h"
 #include "journal/EntryRules.h"
 #include "journal/GetPayForm.h"
 #include "journal/JournalPage.h"
@@ -91,6 +93,8 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     reportsPage = new ReportsPage;
     settingsPage = new SettingsPage(dialogs->power, dialogs->ask);
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
+    connect(journalPage, &JournalPage::accountSumChanged, accountsPage->panels(),
+        &AccountPanels::setAccountSumText);
     // Every page lives for the whole run; a login shows the user's tabs by inserting them.
     for (MainPage *page : pageList())
         pageControl->addTab(page, page->caption());
@@ -158,8 +162,12 @@ void TFormMain::buildWorkPanel()
     QAction *actionPay = NewAction(this, "ActionPay", QStringLiteral("支出"));
     connect(actionPay, &QAction::triggered, this, newEntry(EntryTexts::KindExpense));
     MakeToolButton(p, "SpeedButtonPay", actionPay, QRect(8, 228, 81, 28));
-    MakeToolButton(
-        p, "SpeedButtonDraw", NewAction(this, "ActionDraw", QStringLiteral("平调")), QRect(8, 260, 81, 28));
+    QAction *actionDraw = NewAction(this, "ActionDraw", QStringLiteral("平调"));
+    connect(actionDraw, &QAction::triggered, this, [this] {
+        if (programDialogs && programDialogs->draw)
+            OpenTransfer(programDialogs->draw);
+    });
+    MakeToolButton(p, "SpeedButtonDraw", actionDraw, QRect(8, 260, 81, 28));
 
     MakeLabel(p, QStringLiteral("当前用户"), QRect(8, 298, 81, 18));
     label18 = MakeLabel(p, NotLoggedIn, QRect(8, 318, 81, 20), "Label18");
@@ -409,9 +417,9 @@ void TFormMain::RefreshAll()
     accountsPage->ResetToFirstPage();
     BuildViewFilters();
     RefreshAccountPanels();
-    RefreshMoneyGrid(MoneyGrid::Journal);
+    RefreshMoneyGrid(MoneyGridKind::Journal);
     if (reportGridOpen())
-        RefreshMoneyGrid(MoneyGrid::Report);
+        RefreshMoneyGrid(MoneyGridKind::Report);
     RefreshGetPayGrids();
 }
 
@@ -445,9 +453,9 @@ void TFormMain::RefreshAccountPanels()
     accountsPage->Refresh();
 }
 
-void TFormMain::RefreshMoneyGrid(MoneyGrid grid)
+void TFormMain::RefreshMoneyGrid(MoneyGridKind grid)
 {
-    if (grid == MoneyGrid::Journal)
+    if (grid == MoneyGridKind::Journal)
         journalPage->Refresh();
     else
         reportsPage->Refresh();

@@ -25,7 +25,7 @@ class SettingsPage;
 struct ProgramDialogs;
 
 // The two grids that RefreshMoneyGrid fills.
-enum class MoneyGrid { Journal, Report };
+enum class MoneyGridKind { Journal, Report };
 
 inline const QString SupportTelephone = QStringLiteral("400-820-6315");
 
@@ -72,7 +72,7 @@ public:
 
     // Steps of RefreshAll, in its order.
     void RefreshAccountPanels();
-    void RefreshMoneyGrid(MoneyGrid grid);
+    void RefreshMoneyGrid(MoneyGridKind grid);
     bool reportGridOpen() const;
     void RefreshGetPayGrids();
 

@@ -218,7 +218,7 @@ void TFormDraw::BitBtn1Click()
 
 bool OpenTransfer(TFormDraw *form)
 {
-    if (ReadSetting(QStringLiteral("AccountType"), QStringLiteral("1")) == TransferTexts::AllAccountsBook) {
+    if (ReadSetting(Settings::AccountBook, QStringLiteral("1")) == TransferTexts::AllAccountsBook) {
         Platform::ShowMessage(TransferTexts::NotInAllAccounts);
         return false;
     }

@@ -8,7 +8,7 @@
 #include "app/Session.h"
 #include "journal/DailyFigures.h"
 #include "journal/EntryStore.h"
-#include "support/TestRegistry.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QRandomGenerator>
@@ -399,5 +399,5 @@ private slots:
     }
 };
 
-QUILL_TEST_CLASS(TestDailyFigures)
+QUILL_TEST_MAIN(TestDailyFigures)
 #include "tst_dailyfigures.moc"

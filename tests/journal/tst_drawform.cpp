@@ -321,7 +321,7 @@ private slots:
         QFETCH(bool, opens);
         Ledger ledger;
         if (!book.isEmpty())
-            WriteSetting(QStringLiteral("AccountType"), book);
+            WriteSetting(Settings::AccountBook, book);
         TFormDraw form;
         form.Request = DrawRequest {QStringLiteral("工商银行")};
         bool sourceFree = false;
