@@ -8,13 +8,10 @@
 #include "app/MaintenancePage.h"
 #include "app/OnlineServiceForm.h"
 #include "app/SettingsPage.h"
-#include "journal/DrawForm.h"
-#include "journal/EntryRules.h"
-#include "journal/GetPayForm.h"
+#include "app/WorkPanel.h"
 #include "journal/JournalPage.h"
 #include "journal/ParameterLists.h"
 #include "ledgers/DBChoseForm.h"
-#include "ledgers/LedgerBackup.h"
 #include "ledgers/LoginForm.h"
 #include "platform/Seams.h"
 #include "receivables/ReceivablesPage.h"
@@ -25,13 +22,10 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QDateEdit>
-#include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QTabBar>
@@ -42,8 +36,6 @@
 namespace {
 const QString MasterDatabaseFile = QStringLiteral("Quillbrook3.MDB");
 const QString MissingMasterText = QStringLiteral("数据库文件丢失，请联系翎溪软件有限公司");
-const QString NotLoggedIn = QStringLiteral("未登录");
-constexpr int WorkPanelWidth = 97;
 constexpr int SideBarWidth = 16;
 
 QString programTitle()
@@ -66,7 +58,10 @@ TFormMain::TFormMain(const QString &programDir, QWidget *parent) : QMainWindow(p
     row->setSpacing(0);
     setCentralWidget(central);
 
-    buildWorkPanel();
+    workPanel = new WorkPanel(this, programDir);
+    connect(workPanel, &WorkPanel::dayChanged, this, &TFormMain::RefreshAll);
+    connect(workPanel, &WorkPanel::bookPictureClicked, this, &TFormMain::Image1Click);
+    connect(workPanel, &WorkPanel::reLoginRequested, this, [this] { LoginAndApplyRights(); });
     buildSideBar();
 
     auto *panel3 = new QFrame(central);
@@ -87,6 +82,7 @@ TFormMain::~TFormMain() = default;
 void TFormMain::setDialogs(ProgramDialogs *dialogs)
 {
     programDialogs = dialogs;
+    workPanel->setDialogs(dialogs);
     accountsPage = new AccountsPage(dialogs->account);
     journalPage = new JournalPage(dialogs->getPay);
     receivablesPage = new ReceivablesPage;
@@ -110,85 +106,6 @@ QAction *TFormMain::action(const QString &objectName) const
     return findChild<QAction *>(objectName);
 }
 
-// The left work panel. The layout calls the same region "Panel1" when it collapses it; it is one
-// panel here, named "PanelWork" because the rights show and hide it under that name.
-void TFormMain::buildWorkPanel()
-{
-    workPanel = new QFrame;
-    workPanel->setObjectName(QStringLiteral("PanelWork"));
-    workPanel->setFrameShape(QFrame::StyledPanel);
-    workPanel->setFixedWidth(WorkPanelWidth);
-    QWidget *p = workPanel;
-
-    auto *bookCaption = MakeLabel(p, QStringLiteral("帐簿范围"), QRect(8, 6, 81, 18));
-    image1 = MakeLabel(p, QString(), QRect(8, 26, 81, 64), "Image1");
-    image1->setScaledContents(true);
-    image1->setAccessibleName(QStringLiteral("帐簿范围"));
-    image1->setFocusPolicy(Qt::TabFocus);
-    image1->installEventFilter(this);
-    bookCaption->setBuddy(image1);
-
-    auto *dayCaption = MakeLabel(p, QStringLiteral("当前日期"), QRect(8, 96, 81, 18));
-    dateTimePicker1 = new QDateEdit(p);
-    dateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
-    dateTimePicker1->setGeometry(4, 116, 89, 24);
-    dateTimePicker1->setCalendarPopup(true);
-    dateTimePicker1->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    dayCaption->setBuddy(dateTimePicker1);
-    connect(dateTimePicker1, &QDateEdit::dateChanged, this, [this](const QDate &day) {
-        Session().CurrentDay = day;
-        RefreshAll();
-    });
-    auto *dayBack = MakeToolButton(p, "BitBtn1", QStringLiteral("前一天"), QRect(4, 144, 44, 24));
-    dayBack->setToolTip(QStringLiteral("前一天"));
-    connect(dayBack, &QToolButton::clicked, this, [this] { moveDay(-1); });
-    auto *dayForward = MakeToolButton(p, "BitBtn2", QStringLiteral("后一天"), QRect(49, 144, 44, 24));
-    dayForward->setToolTip(QStringLiteral("后一天"));
-    connect(dayForward, &QToolButton::clicked, this, [this] { moveDay(1); });
-
-    MakeLabel(p, QStringLiteral("录入操作"), QRect(8, 176, 81, 18));
-    // 收入 and 支出 open the entry form for a new entry of their kind.
-    auto newEntry = [this](const QString &kind) {
-        return [this, kind] {
-            if (TFormGetPay *form = programDialogs ? programDialogs->getPay : nullptr) {
-                form->Request = EntryRequest {.EntryMode = EntryTexts::ModeNew, .EntryKind = kind};
-                Platform::ShowModal(form);
-            }
-        };
-    };
-    QAction *actionGet = NewAction(this, "ActionGet", QStringLiteral("收入"));
-    connect(actionGet, &QAction::triggered, this, newEntry(EntryTexts::KindIncome));
-    MakeToolButton(p, "SpeedButtonGet", actionGet, QRect(8, 196, 81, 28));
-    QAction *actionPay = NewAction(this, "ActionPay", QStringLiteral("支出"));
-    connect(actionPay, &QAction::triggered, this, newEntry(EntryTexts::KindExpense));
-    MakeToolButton(p, "SpeedButtonPay", actionPay, QRect(8, 228, 81, 28));
-    QAction *actionDraw = NewAction(this, "ActionDraw", QStringLiteral("平调"));
-    connect(actionDraw, &QAction::triggered, this, [this] {
-        if (programDialogs && programDialogs->draw)
-            OpenTransfer(programDialogs->draw);
-    });
-    MakeToolButton(p, "SpeedButtonDraw", actionDraw, QRect(8, 260, 81, 28));
-
-    MakeLabel(p, QStringLiteral("当前用户"), QRect(8, 298, 81, 18));
-    label18 = MakeLabel(p, NotLoggedIn, QRect(8, 318, 81, 20), "Label18");
-    label18->setAlignment(Qt::AlignCenter);
-    label18->setAccessibleDescription(QStringLiteral("当前用户"));
-
-    auto *online = MakeToolButton(p, "SpeedButtonOnline", QStringLiteral("在线服务"), QRect(8, 350, 81, 28));
-    connect(online, &QToolButton::clicked, this, [this] {
-        if (programDialogs && programDialogs->online)
-            Platform::ShowModal(programDialogs->online);
-    });
-    QAction *reLogin = NewAction(this, "ActionReLogin", QStringLiteral("重新登录"));
-    connect(reLogin, &QAction::triggered, this, [this] { LoginAndApplyRights(); });
-    MakeToolButton(p, "SpeedButtonReLogin", reLogin, QRect(8, 382, 81, 28));
-
-    // Below the normal layout's bottom on purpose: it shows in the taller layouts.
-    QAction *actionSave = NewAction(this, "ActionSave", QStringLiteral("备份数据"));
-    connect(actionSave, &QAction::triggered, this, [this] { Ledgers::BackupLedger(this); });
-    MakeToolButton(p, "SpeedButtonSave", actionSave, QRect(8, 544, 81, 28));
-}
-
 void TFormMain::buildSideBar()
 {
     sideBar = new QFrame;
@@ -203,7 +120,7 @@ void TFormMain::buildSideBar()
     image7->setFocusPolicy(Qt::TabFocus);
     image7->installEventFilter(this);
     layout->addWidget(image7);
-    showPicture(image7, QStringLiteral("Res/LeftBar.bmp"));
+    image7->setPixmap(QPixmap(programDir + QStringLiteral("Res/LeftBar.bmp")));
 }
 
 QWidget *TFormMain::tabPage(MainTab tab) const
@@ -218,44 +135,19 @@ int TFormMain::accountPanelPage() const
 
 QDate TFormMain::currentDay() const
 {
-    return dateTimePicker1->date();
+    return workPanel->currentDay();
 }
 
 void TFormMain::setCurrentDay(const QDate &day)
 {
-    {
-        const QSignalBlocker quiet(dateTimePicker1);
-        dateTimePicker1->setDate(day);
-    }
-    Session().CurrentDay = dateTimePicker1->date();
-}
-
-void TFormMain::moveDay(int days)
-{
-    setCurrentDay(currentDay().addDays(days));
-    RefreshAll();
-}
-
-void TFormMain::showPicture(QLabel *label, const QString &relativePath)
-{
-    label->setPixmap(QPixmap(programDir + relativePath));
+    workPanel->setCurrentDay(day);
 }
 
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == image1 || watched == image7) {
-        bool clicked = event->type() == QEvent::MouseButtonRelease;
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            clicked = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-        }
-        if (clicked) {
-            if (watched == image1)
-                Image1Click();
-            else
-                Image7Click();
-            return true;
-        }
+    if (watched == image7 && IsPictureClick(event)) {
+        Image7Click();
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -270,13 +162,10 @@ void TFormMain::Image1Click()
 void TFormMain::Image7Click()
 {
     // Collapse or expand the work panel; the layout picks the pictures of the other modes.
-    if (workPanel->width() <= 0) {
-        workPanel->setFixedWidth(WorkPanelWidth);
-        showPicture(image7, QStringLiteral("Res/LeftBar.bmp"));
-    } else {
-        workPanel->setFixedWidth(0);
-        showPicture(image7, QStringLiteral("Res/RightBar.bmp"));
-    }
+    const bool collapse = !workPanel->isCollapsed();
+    workPanel->setCollapsed(collapse);
+    image7->setPixmap(QPixmap(
+        programDir + (collapse ? QStringLiteral("Res/RightBar.bmp") : QStringLiteral("Res/LeftBar.bmp"))));
 }
 
 void TFormMain::FormCreate()
@@ -346,7 +235,7 @@ void TFormMain::BuildViewFilters()
     s.GetPayOwnerFilter = f.GetPayOwnerFilter;
     if (!f.BookPicture.isEmpty()) {
         bookPictureFile = f.BookPicture;
-        showPicture(image1, f.BookPicture);
+        workPanel->showBookPicture(f.BookPicture);
     }
 }
 
@@ -393,7 +282,7 @@ bool TFormMain::LoginAndApplyRights()
     if (!programDialogs || Platform::ShowModal(programDialogs->login) != QDialog::Accepted)
         return false;
     const SessionValues &s = Session();
-    label18->setText(s.CurrentUser);
+    workPanel->setUserName(s.CurrentUser);
     const ShellVisibility v = VisibilityFor(s);
     applyVisibility(v);
     if (!v.administrator) {

@@ -15,13 +15,13 @@ class JournalPage;
 class MainPage;
 class MaintenancePage;
 class QAction;
-class QDateEdit;
 class QFrame;
 class QLabel;
 class QTabWidget;
 class ReceivablesPage;
 class ReportsPage;
 class SettingsPage;
+class WorkPanel;
 struct ProgramDialogs;
 
 // The two grids that RefreshMoneyGrid fills.
@@ -80,15 +80,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildWorkPanel();
     void buildSideBar();
     void showUserTabs(const ShellVisibility &visibility);
     void applyVisibility(const ShellVisibility &visibility);
     bool openStartLedger();
-    void moveDay(int days);
     void Image1Click();
     void Image7Click();
-    void showPicture(QLabel *label, const QString &relativePath);
     QList<MainPage *> pageList() const;
 
     QString programDir;
@@ -96,12 +93,9 @@ private:
     bool LayoutMaximized = false;
     QString bookPictureFile;
 
-    QFrame *workPanel = nullptr;
+    WorkPanel *workPanel = nullptr;
     QFrame *sideBar = nullptr;
-    QLabel *image1 = nullptr;
     QLabel *image7 = nullptr;
-    QDateEdit *dateTimePicker1 = nullptr;
-    QLabel *label18 = nullptr;
     QTabWidget *pageControl = nullptr;
     AccountsPage *accountsPage = nullptr;
     JournalPage *journalPage = nullptr;
