@@ -296,6 +296,7 @@ int main(int argc, char **argv)
 
         // The whole page step: labels, the grid's rows and its footers, as RefreshAll runs it.
         SessionValues &session = Session();
+        session.SettingsPath = dir.filePath(QStringLiteral("Quillbrook.ini"));
         session.AccountBookFilter = f.AccountBookFilter;
         session.MoneyOwnerFilter = f.MoneyOwnerFilter;
         JournalPage page(nullptr);
