@@ -287,17 +287,15 @@ bool TFormMain::LoginAndApplyRights()
     applyVisibility(v);
     if (!v.administrator) {
         ShowBookChoice();
-        accountsPage->LoadAccountSortChoice();
+        LoadAccountSortChoice();
         RefreshAll();
     }
-    ParameterLists *lists = settingsPage->pickLists();
-    lists->LoadReasonLists();
-    lists->LoadCategoryList();
-    lists->LoadVoucherList();
-    lists->LoadCustomerList();
-    lists->LoadSalesmanList();
-    settingsPage->LoadSettingsCombos();
-    maintenancePage->LoadSettingsCombos();
+    LoadReasonLists();
+    LoadCategoryList();
+    LoadVoucherList();
+    LoadCustomerList();
+    LoadSalesmanList();
+    LoadSettingsCombos();
     return true;
 }
 
@@ -335,6 +333,42 @@ void TFormMain::ShowBookChoice()
     // Its result is not used: the refresh after login reads whatever book is stored.
     if (programDialogs && programDialogs->chose)
         Platform::ShowModal(programDialogs->chose);
+}
+
+void TFormMain::LoadAccountSortChoice()
+{
+    accountsPage->LoadAccountSortChoice();
+}
+
+void TFormMain::LoadReasonLists()
+{
+    settingsPage->pickLists()->LoadReasonLists();
+}
+
+void TFormMain::LoadCategoryList()
+{
+    settingsPage->pickLists()->LoadCategoryList();
+}
+
+void TFormMain::LoadVoucherList()
+{
+    settingsPage->pickLists()->LoadVoucherList();
+}
+
+void TFormMain::LoadCustomerList()
+{
+    settingsPage->pickLists()->LoadCustomerList();
+}
+
+void TFormMain::LoadSalesmanList()
+{
+    settingsPage->pickLists()->LoadSalesmanList();
+}
+
+void TFormMain::LoadSettingsCombos()
+{
+    settingsPage->LoadSettingsCombos();
+    maintenancePage->LoadSettingsCombos();
 }
 
 void TFormMain::RefreshAccountPanels()

@@ -69,6 +69,13 @@ public:
     void SelectGetPayRecordMode();
     void ApplyLayout(bool maximized);
     void ShowBookChoice();
+    void LoadAccountSortChoice();
+    void LoadReasonLists();
+    void LoadCategoryList();
+    void LoadVoucherList();
+    void LoadCustomerList();
+    void LoadSalesmanList();
+    void LoadSettingsCombos();
 
     // Steps of RefreshAll, in its order.
     void RefreshAccountPanels();
