@@ -87,7 +87,7 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     programDialogs = dialogs;
     accountsPage = new AccountsPage(dialogs->account);
     journalPage = new JournalPage(dialogs->getPay);
-    receivablesPage = new ReceivablesPage;
+    receivablesPage = new ReceivablesPage(dialogs->getPay2, dialogs->getPay3);
     reportsPage = new ReportsPage;
     settingsPage = new SettingsPage(dialogs->power, dialogs->ask);
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
@@ -412,7 +412,7 @@ void TFormMain::RefreshAll()
     RefreshMoneyGrid(MoneyGrid::Journal);
     if (reportGridOpen())
         RefreshMoneyGrid(MoneyGrid::Report);
-    RefreshGetPayGrids();
+    RefreshGetPayGrids(GetPayGridBoth);
 }
 
 void TFormMain::CreateAccountPanels()
@@ -458,7 +458,7 @@ bool TFormMain::reportGridOpen() const
     return reportsPage->reportOpen();
 }
 
-void TFormMain::RefreshGetPayGrids()
+void TFormMain::RefreshGetPayGrids(int which)
 {
-    receivablesPage->Refresh();
+    receivablesPage->RefreshGetPayGrids(which);
 }
