@@ -11,6 +11,8 @@
 #include "ledgers/LoginForm.h"
 #include "ledgers/PowerForm.h"
 #include "ledgers/PowerForm2.h"
+#include "receivables/GetPayForm2.h"
+#include "receivables/GetPayForm3.h"
 #include "receivables/GetPayForm4.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
@@ -25,9 +27,10 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     // account2:      TFormAccount2
     // progress:      TFormProgress
     online = new TFormOnline(owner);
-    // getPay2:       TFormGetPay2
+    getPay2 = new TFormGetPay2(owner);
+    getPay2->setEntryForm(getPay);
     // cake:          TFormCake
-    // getPay3:       TFormGetPay3
+    getPay3 = new TFormGetPay3(owner);
     // accountChose:  TFormAccountChose
     db = new TFormDB(owner);
     dbChose = new TFormDBChose(db, owner);

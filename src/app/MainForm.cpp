@@ -85,7 +85,7 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     workPanel->setDialogs(dialogs);
     accountsPage = new AccountsPage(dialogs->account);
     journalPage = new JournalPage(dialogs->getPay);
-    receivablesPage = new ReceivablesPage;
+    receivablesPage = new ReceivablesPage(dialogs->getPay2, dialogs->getPay3);
     reportsPage = new ReportsPage;
     settingsPage = new SettingsPage(dialogs->power, dialogs->ask);
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
@@ -307,7 +307,7 @@ void TFormMain::RefreshAll()
     RefreshMoneyGrid(MoneyGridKind::Journal);
     if (reportGridOpen())
         RefreshMoneyGrid(MoneyGridKind::Report);
-    RefreshGetPayGrids();
+    RefreshGetPayGrids(GetPayGridBoth);
 }
 
 void TFormMain::CreateAccountPanels()
@@ -389,7 +389,7 @@ bool TFormMain::reportGridOpen() const
     return reportsPage->reportOpen();
 }
 
-void TFormMain::RefreshGetPayGrids()
+void TFormMain::RefreshGetPayGrids(int which)
 {
-    receivablesPage->Refresh();
+    receivablesPage->RefreshGetPayGrids(which);
 }

@@ -81,7 +81,8 @@ public:
     void RefreshAccountPanels();
     void RefreshMoneyGrid(MoneyGridKind grid);
     bool reportGridOpen() const;
-    void RefreshGetPayGrids();
+    // 0 the receivables, 1 the payables, 2 both.
+    void RefreshGetPayGrids(int which);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

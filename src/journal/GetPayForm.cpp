@@ -3,6 +3,7 @@
 #include "journal/EntryRules.h"
 #include "journal/EntryStore.h"
 #include "journal/MoneySerial.h"
+#include "journal/ParameterLists.h"
 #include "platform/Seams.h"
 #include "printing/ReportEngine.h"
 #include "receivables/GetPayForm4.h"
@@ -29,14 +30,6 @@
 namespace {
 const QString BatchEntryOn = QStringLiteral("开启");
 const QString BillPrintAutomatic = QStringLiteral("开单时自动打印");
-
-// The items in the order they were added, as the settings page lists them (the index on the
-// item texts would otherwise hand them back sorted by character code).
-Sql parameterList(int type)
-{
-    return Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type)
-        + Sql(" Order By ParameterIndex");
-}
 
 QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
 {
@@ -233,11 +226,11 @@ void TFormGetPay::FormShow()
 void TFormGetPay::loadLists()
 {
     const QString column = QStringLiteral("ParameterValue");
-    LoadCombo(reasonCombo, parameterList(ReasonListType(Request.EntryKind)), false, column);
-    LoadCombo(typeCombo, parameterList(2), false, column);
-    LoadCombo(tokenCombo, parameterList(3), false, column);
-    LoadCombo(customerCombo, parameterList(4), false, column);
-    LoadCombo(manCombo, parameterList(5), false, column);
+    LoadCombo(reasonCombo, PickLists::ListStatement(ReasonListType(Request.EntryKind)), false, column);
+    LoadCombo(typeCombo, PickLists::ListStatement(2), false, column);
+    LoadCombo(tokenCombo, PickLists::ListStatement(3), false, column);
+    LoadCombo(customerCombo, PickLists::ListStatement(4), false, column);
+    LoadCombo(manCombo, PickLists::ListStatement(5), false, column);
 }
 
 bool TFormGetPay::loadEntry()
@@ -256,18 +249,17 @@ bool TFormGetPay::loadEntry()
     serialEdit->setText(entry.text(QStringLiteral("MoneySerial")));
     // An entry of an account the list does not offer (another book or user) stays on its own
     // account: a save must never move it to an account the user did not choose.
-    const QString account = entry.text(QStringLiteral("AccountName"));
-    if (accountCombo->findText(account) < 0)
-        accountCombo->addItem(account);
-    SelectComboText(accountCombo, account);
+    KeepComboText(accountCombo, entry.text(QStringLiteral("AccountName")));
     customerCombo->setEditText(entry.text(QStringLiteral("MoneyUser")));
     dateEdit->setDate(entry.date(QStringLiteral("MoneyCreateTime")));
     amountEdit->setText(RoundMoney(std::fabs(entry.number(QStringLiteral("MoneySum")))));
+    // Reason, category and voucher as stored, also when their list no longer offers them: a plain
+    // save must not replace them with the first item.
     const QString reason = entry.text(QStringLiteral("MoneyReason"));
-    SelectComboText(reasonCombo, reason);
+    KeepComboText(reasonCombo, reason);
     manCombo->setEditText(entry.text(QStringLiteral("MoneyMan")));
-    SelectComboText(typeCombo, entry.text(QStringLiteral("MoneyType")));
-    SelectComboText(tokenCombo, entry.text(QStringLiteral("MoneyToken")));
+    KeepComboText(typeCombo, entry.text(QStringLiteral("MoneyType")));
+    KeepComboText(tokenCombo, entry.text(QStringLiteral("MoneyToken")));
     remarkEdit->setText(entry.text(QStringLiteral("MoneyRemark")));
 
     const bool rightEdit = Session().RightEdit;
@@ -465,19 +457,12 @@ void TFormGetPay::BitBtn3Click()
     accept();
 }
 
-void TFormGetPay::fillCustomerList(const QString &failMessage)
+void TFormGetPay::Button1Click()
 {
-    customerCombo->clear();
-    Query list;
-    if (!RunQuery(list, parameterList(4), failMessage))
-        return;
-    QStringList names;
-    for (list.first(); !list.eof(); list.next())
-        names.append(list.text(QStringLiteral("ParameterValue")));
-    customerCombo->addItems(names);
+    SaveCustomerName(customerCombo);
 }
 
-void TFormGetPay::Button1Click()
+void SaveCustomerName(QComboBox *customerCombo)
 {
     const QString customer = customerCombo->currentText();
     if (customer.isEmpty()) {
@@ -495,7 +480,11 @@ void TFormGetPay::Button1Click()
                 {{QStringLiteral("ParameterType"), 4}, {QStringLiteral("ParameterValue"), customer}})
             < 0)
             return;
-        fillCustomerList(QStringLiteral("参数读入失败"));
+        QStringList names;
+        if (PickLists::ReadValues(4, QStringLiteral("参数读入失败"), &names)) {
+            customerCombo->clear();
+            customerCombo->addItems(names);
+        }
         customerCombo->setEditText(customer);
     }
     Platform::ShowMessage(QStringLiteral("客户名称保存成功"));

@@ -44,6 +44,10 @@ struct EntryRequest {
 };
 enum class EntryField;
 
+// 保存客户 of the entry form and the receivable dialog: stores the customer typed in the combo in
+// the customer list unless it is there already, refills the list keeping the text, and says so.
+void SaveCustomerName(QComboBox *customerCombo);
+
 class TFormGetPay : public QDialog
 {
     Q_OBJECT
@@ -84,7 +88,6 @@ private:
     void BitBtn3Click();
     void BitBtn4Click();
     void Button1Click();
-    void fillCustomerList(const QString &failMessage);
 
     TFormGetPay4 *matchDialog = nullptr;
     int showCount = 0;

@@ -72,16 +72,18 @@ const ListTexts &ListFor(int type)
     return Lists().at(validType(type) ? type : 0);
 }
 
+Sql ListStatement(int type)
+{
+    return Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type)
+        + Sql(" Order By ParameterIndex");
+}
+
 bool ReadValues(int type, const QString &failMessage, QStringList *values)
 {
     values->clear();
     Query &query = ShareDataModule->ADOQueryTemp;
-    // Items show in the order they were added (a new item comes last and is selected); the
-    // index on the item texts would otherwise hand them back sorted by character code.
-    if (!RunQuery(query,
-            Sql("Select * From Parameter Where ParameterType = ") + Sql::value(type)
-                + Sql(" Order By ParameterIndex"),
-            failMessage))
+    // A new item comes last and is selected.
+    if (!RunQuery(query, ListStatement(type), failMessage))
         return false;
     for (query.first(); !query.eof(); query.next())
         values->append(query.text(QStringLiteral("ParameterValue")));

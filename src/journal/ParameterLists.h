@@ -8,6 +8,8 @@
 // ParameterLists is the page's glue and the main window only creates it and forwards its
 // load steps.
 
+#include "storage/Sql.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,6 +49,9 @@ struct ListTexts {
 
 // In the order of ParameterType.
 const QList<ListTexts> &Lists();
+// The items of a list in the order they were added, as the settings page shows them (the index
+// on the item texts would otherwise hand them back sorted by character code).
+Sql ListStatement(int type);
 // The texts of a type (0 to 5).
 const ListTexts &ListFor(int type);
 

@@ -149,6 +149,17 @@ void SelectComboText(QComboBox *combo, const QString &text)
             combo->setCurrentIndex(i);
 }
 
+void KeepComboText(QComboBox *combo, const QString &text)
+{
+    if (combo->isEditable() && text.isEmpty()) {
+        combo->setEditText(text);
+        return;
+    }
+    if (combo->findText(text) < 0)
+        combo->addItem(text);
+    SelectComboText(combo, text);
+}
+
 void LoadBanner(QLabel *banner, const QString &relativePath)
 {
     if (!banner->pixmap().isNull() || !ShareDataModule)

@@ -46,6 +46,9 @@ QLineEdit *MakeLineEdit(QWidget *parent, const char *objectName);
 void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column);
 // Selects the last item whose text equals text exactly; with none the selection stays.
 void SelectComboText(QComboBox *combo, const QString &text);
+// Shows a stored value: selects its item, adding it first when the list no longer offers it, so
+// that a save the user did not use to change it stores it unchanged.
+void KeepComboText(QComboBox *combo, const QString &text);
 // A column of a list grid: the field it shows, its caption and width.
 struct ListColumn {
     const char *field;

@@ -369,6 +369,40 @@ private slots:
         });
     }
 
+    // A reason, category or voucher that its list no longer offers (renamed or deleted since)
+    // survives a plain save of the entry.
+    void staleChoicesKeptOnSave_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("combo");
+        QTest::newRow("reason") << "MoneyReason"
+                                << "ComboBox2";
+        QTest::newRow("category") << "MoneyType"
+                                  << "ComboBox3";
+        QTest::newRow("voucher") << "MoneyToken"
+                                 << "ComboBox4";
+    }
+    void staleChoicesKeptOnSave()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, combo);
+        const QString stale = QStringLiteral("已改名的项");
+        Ledger ledger;
+        const qint64 index = addEntry({.account = ledger.bank, .amount = 50});
+        exec(QStringLiteral("Update MoneyTable Set %1 = ? Where MoneyIndex = ?").arg(column), {stale, index});
+        Forms forms;
+        forms.editEntry(index, Expense);
+        show(ledger, forms, [&](QDialog *d) {
+            QCOMPARE(text(d, qPrintable(combo)), stale);
+            click(d, "BitBtn1");
+        });
+        QCOMPARE(ledger.seams.messageTexts(), QStringList({Changed}));
+        QCOMPARE(value(entry(index), qPrintable(column)).toString(), stale);
+        // A new entry is offered the list as it stands.
+        forms.newEntry(Expense);
+        show(ledger, forms, [&](QDialog *d) { QVERIFY(!items(d, qPrintable(combo)).contains(stale)); });
+    }
+
     // Deleting one half of a transfer deletes that row only.
     void transferHalfDeletedAlone()
     {
