@@ -3,6 +3,7 @@
 #include "ledgers/LedgerRegistry.h"
 #include "ledgers/LoginForm.h"
 #include "ledgers/Rights.h"
+#include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
@@ -25,6 +26,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <cerrno>
 
 using namespace TestSupport;
 
@@ -228,7 +231,8 @@ private slots:
                                     << "" << added << false;
         QTest::newRow("name never typed")
             << ""
-            << "untyped" << QStringList {"帐套数据库创建失败，失败号为：21"} << false;
+            << "untyped" << QStringList {"帐套数据库创建失败，失败号为：" + Platform::ErrorNumberText(EISDIR)}
+            << false;
         QTest::newRow("no DataBase folder") << "分公司帐套"
                                             << "removeFolder" << added << false;
         QTest::newRow("invalid name") << "分公司.帐套"
@@ -236,7 +240,9 @@ private slots:
         QTest::newRow("duplicate") << "日常帐套"
                                    << "" << QStringList {"该帐套名称已经存在，请重新操作"} << true;
         QTest::newRow("no template") << "分公司帐套"
-                                     << "removeTemplate" << QStringList {"帐套数据库创建失败，失败号为：2"}
+                                     << "removeTemplate"
+                                     << QStringList {"帐套数据库创建失败，失败号为："
+                                            + Platform::ErrorNumberText(ENOENT)}
                                      << false;
         QTest::newRow("file already there")
             << "分公司帐套"
@@ -327,7 +333,9 @@ private slots:
             << QStringList {"该帐套数据库文件已经存在，请更换帐套名称"} << "DataBase/Default.ddb";
         QTest::newRow("file missing")
             << "fileMissing" << QStringList {"新名"}
-            << QStringList {"[RunPath]\\DataBase\\Default.ddb", "帐套数据库文件改名错误，错误号为：2"} << "";
+            << QStringList {"[RunPath]\\DataBase\\Default.ddb",
+                   "帐套数据库文件改名错误，错误号为：" + Platform::ErrorNumberText(ENOENT)}
+            << "";
         QTest::newRow("entry vanished")
             << "vanished" << QStringList {"新名"} << QStringList {} << "DataBase/Default.ddb";
     }
