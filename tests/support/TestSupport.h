@@ -23,6 +23,9 @@ class QDialog;
 
 namespace TestSupport {
 
+// Copies the built program files (databases, templates, pictures) into folder.
+bool CopyProgramFiles(const QString &folder);
+
 // A copy of the built program folder in a temporary directory, removed afterwards.
 class ProgramFolder
 {
