@@ -195,8 +195,8 @@ void BackupLedger(QWidget *parent)
         return;
     }
     Platform::BusyCursor busy;
-    // Copies that interrupted backups left beside this one and in the backup folder.
-    Platform::RemoveLeftoverTemporaries(folder);
+    // Copies that interrupted backups and restores left, here and beside the chosen file.
+    RemoveInterruptedCopies();
     Platform::RemoveLeftoverTemporaries(QFileInfo(target).absolutePath());
     const LedgerCopyFailure failure = WriteLedgerCopy(target);
     if (failure.failed())
@@ -229,8 +229,8 @@ bool RestoreLedger(QWidget *parent)
     }
 
     Platform::BusyCursor busy;
+    RemoveInterruptedCopies();
     ShareDataModule->closeConnection();
-    Platform::RemoveLeftoverTemporaries(QFileInfo(current).absolutePath());
     // A copy beside the current file, on the disk before it is renamed over it: a failed copy
     // leaves the file as it was, and the ledger takes the umask's permissions, not the backup's.
     const int error = Platform::CopyFileWhole(source, current);

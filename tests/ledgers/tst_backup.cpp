@@ -28,6 +28,7 @@
 #include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace TestSupport;
 
@@ -443,6 +444,72 @@ private slots:
         QVERIFY(r.window()->isVisible());
         QCOMPARE(fileHash(r.ledger()), before);
         QVERIFY(r.connectionWorks());
+    }
+
+    // The full-size copies that interrupted backups and restores leave (never shown in any
+    // dialog) go with the next start, backup or restore; files the program did not make stay.
+    void leftoversOfInterruptedCopiesGo_data()
+    {
+        QTest::addColumn<QString>("next");
+        QTest::newRow("start") << "start";
+        QTest::newRow("backup") << "backup";
+        QTest::newRow("restore") << "restore";
+    }
+    void leftoversOfInterruptedCopiesGo()
+    {
+        QFETCH(QString, next);
+        Runs r;
+        const auto leaveCopies = [&r] {
+            QVERIFY(QDir().mkpath(r.backups()));
+            const QByteArray ledger = QByteArray(20000, 'x');
+            for (int i = 0; i < 50; ++i)
+                QVERIFY(writeFile(r.backup(QStringLiteral("翎溪流水帐Ⅲ2026-6-%1.ddb.quill-%2.tmp")
+                                               .arg(i % 28 + 1)
+                                               .arg(0x10000000 + i, 8, 16)),
+                    ledger));
+            QVERIFY(writeFile(r.ledger() + QStringLiteral(".quill-0badcafe.tmp"), ledger));
+            QVERIFY(writeFile(r.settings() + QStringLiteral(".quill-deadbeef.tmp"), "[Quillbrook3]"));
+            // Not the program's.
+            QVERIFY(writeFile(r.backup(QStringLiteral("notes.tmp")), "mine"));
+            QVERIFY(writeFile(r.backup(QStringLiteral("我的备份.ddb.quill-old.tmp")), "mine"));
+        };
+        if (next == QLatin1String("start")) {
+            leaveCopies();
+            QVERIFY(r.start());
+        } else {
+            QVERIFY(r.start());
+            leaveCopies();
+            if (next == QLatin1String("backup")) {
+                r.backUpTo(r.backup(QStringLiteral("new.ddb")));
+                QCOMPARE(r.seams.lastMessage(), BackupDone);
+            } else {
+                const QString demo = r.backup(QStringLiteral("demo.ddb"));
+                QVERIFY(QFile::copy(r.folder.filePath(QStringLiteral("DataBase/Demo.ddb")), demo));
+                r.restoreFrom(demo);
+                QCOMPARE(r.seams.lastMessage(), RestoreDone);
+            }
+        }
+        QCOMPARE(temporaryFiles(r.backups()), (QStringList {"notes.tmp", "我的备份.ddb.quill-old.tmp"}));
+        QCOMPARE(temporaryFiles(r.folder.filePath(QStringLiteral("DataBase"))), QStringList {});
+        QCOMPARE(temporaryFiles(r.folder.path()), QStringList {});
+    }
+
+    // A restored ledger holds the users' passwords: it gets the umask's permissions, not the
+    // backup file's.
+    void restoredLedgerTakesTheUmasksPermissions()
+    {
+        Runs r;
+        QVERIFY(r.start());
+        QVERIFY(QDir().mkpath(r.backups()));
+        const QString demo = r.backup(QStringLiteral("demo.ddb"));
+        QVERIFY(QFile::copy(r.folder.filePath(QStringLiteral("DataBase/Demo.ddb")), demo));
+        QVERIFY(QFile::setPermissions(demo, QFile::permissions(demo) | QFile::ReadOther | QFile::ReadGroup));
+        const mode_t saved = ::umask(077);
+        r.restoreFrom(demo);
+        ::umask(saved);
+        QCOMPARE(r.seams.lastMessage(), RestoreDone);
+        QCOMPARE(QFile::permissions(r.ledger()),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
 
     void failedRestoreCopyKeepsTheLedger()
