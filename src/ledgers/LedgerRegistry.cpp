@@ -323,9 +323,10 @@ SaveOutcome AddLedger(const LedgerFields &fields)
     }
     error = Platform::MoveFile(pending, target, Platform::Replace::Never);
     if (error != 0) {
-        // Not under its name: neither the entry nor the copy may stay.
-        TryExecSql(Sql("Delete From SoftData Where SoftDataIndex = ") + Sql::value(key));
-        QFile::remove(pending);
+        // Not under its name: neither the entry nor the copy may stay. Should the entry stay
+        // all the same, so does the copy, for the next listing to finish the creation.
+        if (TryExecSql(Sql("Delete From SoftData Where SoftDataIndex = ") + Sql::value(key)))
+            QFile::remove(pending);
         if (error == EEXIST) {
             Platform::ShowMessage(FileAlreadyThere);
             return SaveOutcome::NameRejected;
