@@ -97,6 +97,10 @@ void TFormDBChose::ListLedgers()
         previous > 0 ? QVariant(previous) : QVariant(), [](int column, const QVariant &value) {
             return column == 0 ? ShortDateText(DateFromStored(value)) : value.toString();
         });
+    // The state as the files are now, also when the registry could not store it.
+    for (int row = 0; row < grid->rowCount(); ++row)
+        grid->item(row, 3)->setText(
+            Ledgers::LedgerStateText(ADOQueryGrid.valueAt(row, QStringLiteral("SoftDataPath")).toString()));
 }
 
 int TFormDBChose::selectedRow() const

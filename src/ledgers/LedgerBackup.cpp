@@ -15,7 +15,6 @@
 #include <QUuid>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,25 +29,39 @@ QString uniqueSuffix()
     return QUuid::createUuid().toString(QUuid::Id128).left(8);
 }
 
-// Creates the file, which must not exist yet, empty; 0 or errno.
-int createEmptyFile(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    ::close(fd);
-    return 0;
-}
+// SQLite's primary result code for a full disk.
+constexpr int SqliteFull = 13;
 
-// Flushes a file or folder to the disk; 0 or errno.
-int syncToDisk(const QString &path)
+// Writes a consistent snapshot of the open database into temporary, which does not exist yet.
+LedgerCopyFailure vacuumInto(const QString &temporary)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // VACUUM INTO accepts an empty file; creating it first gives the system's error number for
+    // a folder that is missing or not writable, and the umask's permissions.
+    const int fd
+        = ::open(QFile::encodeName(temporary).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0)
-        return errno;
-    const int result = ::fsync(fd) == 0 ? 0 : errno;
+        return {errno, {}};
     ::close(fd);
-    return result;
+    // It needs a connection without open statements or transaction, which the queries guarantee.
+    const Sql vacuum = Sql("VACUUM INTO ") + Sql::value(temporary);
+    QSqlQuery q(ShareDataModule->connection());
+    bool ok = q.prepare(vacuum.text());
+    for (const QVariant &v : vacuum.values())
+        q.addBindValue(v);
+    ok = ok && q.exec();
+    LedgerCopyFailure failure;
+    if (!ok) {
+        // A full disk is the system's ENOSPC, whichever layer met it; any other refusal is
+        // the database's and is told in its words.
+        if ((q.lastError().nativeErrorCode().toInt() & 0xff) == SqliteFull)
+            failure.number = ENOSPC;
+        else
+            failure.reason = q.lastError().databaseText();
+        if (failure.reason.isEmpty() && failure.number == 0)
+            failure.number = EIO;
+    }
+    q.finish();
+    return failure;
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -83,48 +96,39 @@ QString CurrentLedgerFile()
     return ShareDataModule ? ShareDataModule->databasePath() : QString();
 }
 
-int WriteLedgerCopy(const QString &target)
+QString LedgerCopyFailure::describe() const
+{
+    if (number != 0)
+        return QStringLiteral("，失败号为：") + Platform::ErrorNumberText(number);
+    return QStringLiteral("：") + reason;
+}
+
+LedgerCopyFailure WriteLedgerCopy(const QString &target)
 {
     if (CurrentLedgerFile().isEmpty())
-        return ENOENT;
-    // Beside the target, so that the final rename stays on one file system.
-    const QFileInfo targetInfo(target);
-    const QString temporary = targetInfo.absolutePath() + QLatin1Char('/') + targetInfo.fileName()
-        + QLatin1Char('.') + uniqueSuffix() + QStringLiteral(".tmp");
-    // VACUUM INTO accepts an empty file; creating it first gives the system's error number for
-    // a folder that is missing or not writable.
-    if (const int error = createEmptyFile(temporary))
-        return error;
+        return {ENOENT, {}};
+    LedgerCopyFailure failure;
+    // SQLite does not flush what VACUUM INTO wrote: the helper flushes it before it replaces
+    // an older backup.
+    const int error = Platform::WriteThroughTemporary(target, [&failure](const QString &temporary) {
+        failure = vacuumInto(temporary);
+        return failure.failed() ? (failure.number != 0 ? failure.number : EIO) : 0;
+    });
+    if (error != 0 && !failure.failed())
+        failure.number = error;
+    return failure;
+}
 
-    int error = 0;
-    {
-        // A consistent snapshot of the open database, even while it is being written. It needs
-        // a connection without open statements or transaction, which the queries guarantee.
-        const Sql vacuum = Sql("VACUUM INTO ") + Sql::value(temporary);
-        QSqlQuery q(ShareDataModule->connection());
-        bool ok = q.prepare(vacuum.text());
-        for (const QVariant &v : vacuum.values())
-            q.addBindValue(v);
-        ok = ok && q.exec();
-        if (!ok) {
-            error = q.lastError().nativeErrorCode().toInt();
-            if (error == 0)
-                error = EIO;
-        }
-        q.finish();
-    }
-    // SQLite does not flush what VACUUM INTO wrote; the copy must be on the disk before it
-    // replaces an older backup.
-    if (error == 0)
-        error = syncToDisk(temporary);
-    if (error == 0)
-        error = Platform::RenameFile(temporary, target);
-    if (error != 0) {
-        QFile::remove(temporary);
-        return error;
-    }
-    syncToDisk(targetInfo.absolutePath());
-    return 0;
+void RemoveInterruptedCopies()
+{
+    if (!ShareDataModule)
+        return;
+    QStringList folders {
+        Session().ProgramDir, Session().ProgramDir + QStringLiteral("DataBase"), BackupFolder()};
+    if (!CurrentLedgerFile().isEmpty())
+        folders.append(QFileInfo(CurrentLedgerFile()).absolutePath());
+    for (const QString &folder : folders)
+        Platform::RemoveLeftoverTemporaries(folder);
 }
 
 QString LedgerFileProblem(const QString &path)
@@ -191,9 +195,12 @@ void BackupLedger(QWidget *parent)
         return;
     }
     Platform::BusyCursor busy;
-    const int error = WriteLedgerCopy(target);
-    if (error != 0)
-        Platform::ShowError(QStringLiteral("数据库备份失败，失败号为：") + QString::number(error));
+    // Copies that interrupted backups and restores left, here and beside the chosen file.
+    RemoveInterruptedCopies();
+    Platform::RemoveLeftoverTemporaries(QFileInfo(target).absolutePath());
+    const LedgerCopyFailure failure = WriteLedgerCopy(target);
+    if (failure.failed())
+        Platform::ShowError(QStringLiteral("数据库备份失败") + failure.describe());
     else
         Platform::ShowMessage(QStringLiteral("恭喜您，数据库备份成功"));
 }
@@ -222,12 +229,13 @@ bool RestoreLedger(QWidget *parent)
     }
 
     Platform::BusyCursor busy;
+    RemoveInterruptedCopies();
     ShareDataModule->closeConnection();
-    // A copy beside the current file renamed over it: a failed copy leaves the file as it was.
-    const int error = Platform::ReplaceFileAtomically(source, current);
+    // A copy beside the current file, on the disk before it is renamed over it: a failed copy
+    // leaves the file as it was, and the ledger takes the umask's permissions, not the backup's.
+    const int error = Platform::CopyFileWhole(source, current);
     if (error != 0) {
-        Platform::ShowError(
-            QStringLiteral("数据库恢复失败：") + QString::fromLocal8Bit(std::strerror(error)));
+        Platform::ShowError(QStringLiteral("数据库恢复失败，失败号为：") + Platform::ErrorNumberText(error));
         reopenLedger(current);
         return false;
     }

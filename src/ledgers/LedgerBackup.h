@@ -18,9 +18,21 @@ QString ProposedBackupName(const QDate &day);
 // The ledger file the shared connection has open (empty when none is open).
 QString CurrentLedgerFile();
 
+// Why a copy failed: the system's error number for a file failure, or the database's own
+// reason when it refused.
+struct LedgerCopyFailure {
+    int number = 0;
+    QString reason;
+    bool failed() const { return number != 0 || !reason.isEmpty(); }
+    // "，失败号为：28（No space left on device）" or "：" + the reason.
+    QString describe() const;
+};
 // Writes a consistent copy of the open ledger to target, replacing a file of that name only
-// once the copy is complete. 0, or the error number of the step that failed.
-int WriteLedgerCopy(const QString &target);
+// once the copy is complete and on the disk.
+LedgerCopyFailure WriteLedgerCopy(const QString &target);
+// Removes the temporary copies that interrupted backups, restores and ledger writes left in
+// the program's folders and beside the open ledger; files of other names are never touched.
+void RemoveInterruptedCopies();
 // Why the file is not a usable ledger (it is opened read-only on a connection of its own);
 // empty when it is one.
 QString LedgerFileProblem(const QString &path);

@@ -1,5 +1,6 @@
 #include "ledgers/LedgerRegistry.h"
 
+#include "ledgers/LedgerBackup.h"
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 
@@ -47,6 +49,51 @@ bool samePlace(const QString &a, const QString &b)
 int makeParentFolder(const QString &file)
 {
     return Platform::MakeFolder(QFileInfo(file).absolutePath());
+}
+
+const QString PendingSuffix = QStringLiteral(".quill-new.tmp");
+const QString MoveSuffix = QStringLiteral(".quill-move.tmp");
+
+QString placeOf(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString readMarker(const QString &marker)
+{
+    QFile file(marker);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QString createFailed(int error)
+{
+    return QStringLiteral("帐套数据库创建失败，失败号为：") + Platform::ErrorNumberText(error);
+}
+
+void reportRenameFailure(const QString &storedPath, int error)
+{
+    Platform::ShowMessage(storedPath);
+    Platform::ShowMessage(
+        QStringLiteral("帐套数据库文件改名错误，错误号为：") + Platform::ErrorNumberText(error));
+}
+
+// The state is only a mirror of the files: writing it must never stop the listing, nor wait
+// for a lock another program holds.
+void storeStatesQuietly(const QList<QPair<qint64, QString>> &states)
+{
+    TryExecSql(Sql("PRAGMA busy_timeout = 0"));
+    {
+        Transaction transaction;
+        bool ok = transaction.isActive();
+        for (const auto &[index, state] : states) {
+            ok = ok
+                && TryExecSql(Sql("Update SoftData Set SoftDataState = ") + Sql::value(state)
+                    + Sql(" Where SoftDataIndex = ") + Sql::value(index));
+        }
+        if (ok)
+            transaction.commit();
+    }
+    TryExecSql(Sql(QStringLiteral("PRAGMA busy_timeout = %1").arg(BusyTimeoutMs)));
 }
 
 // After a failed switch to a ledger the chooser must keep working on the registry.
@@ -98,19 +145,77 @@ QString LedgerStateText(const QString &storedPath)
     return Platform::FileExists(ResolveRunPath(storedPath)) ? StateNormal : StateMissing;
 }
 
+QString PendingLedgerPath(const QString &target)
+{
+    return target + PendingSuffix;
+}
+
+QString MoveMarkerPath(const QString &target)
+{
+    return target + MoveSuffix;
+}
+
+void RepairInterruptedChanges(const Query &rows)
+{
+    QSet<QString> registered;
+    QSet<QString> folders;
+    const QString defaultFolder = Session().DefaultLedgerFolder.isEmpty()
+        ? Session().ProgramDir + QStringLiteral("DataBase")
+        : ResolveRunPath(Session().DefaultLedgerFolder);
+    folders.insert(placeOf(defaultFolder));
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const QString place
+            = placeOf(ResolveRunPath(rows.valueAt(r, QStringLiteral("SoftDataPath")).toString()));
+        registered.insert(place);
+        folders.insert(QFileInfo(place).absolutePath());
+    }
+
+    // An entry whose file still lies under the other name: the step after the registry write
+    // was cut short, so it is finished now.
+    for (const QString &place : std::as_const(registered)) {
+        if (QFileInfo::exists(place))
+            continue;
+        const QString pending = PendingLedgerPath(place);
+        if (QFileInfo(pending).isFile() && LedgerFileProblem(pending).isEmpty()) {
+            Platform::MoveFile(pending, place);
+            continue;
+        }
+        const QString source = readMarker(MoveMarkerPath(place));
+        if (!source.isEmpty() && Platform::FileExists(source) && !registered.contains(placeOf(source)))
+            Platform::MoveFile(source, place);
+    }
+
+    // What is left over belongs to a change that never reached the registry, or is done.
+    for (const QString &folder : std::as_const(folders)) {
+        const QFileInfoList files
+            = QDir(folder).entryInfoList({QLatin1Char('*') + PendingSuffix, QLatin1Char('*') + MoveSuffix},
+                QDir::Files | QDir::Hidden | QDir::System);
+        for (const QFileInfo &file : files) {
+            if (file.isSymLink())
+                continue;
+            const QString name = file.absoluteFilePath();
+            const qsizetype suffix = name.endsWith(PendingSuffix) ? PendingSuffix.size() : MoveSuffix.size();
+            const QString target = name.left(name.size() - suffix);
+            if (!registered.contains(placeOf(target)) || QFileInfo::exists(target))
+                QFile::remove(name);
+        }
+    }
+}
+
 bool RefreshLedgerStates()
 {
-    Query &query = ShareDataModule->ADOQueryTemp;
+    Query query;
     if (!RunQuery(query, ListingSql(), Texts::DatabaseOpenFailed))
         return false;
-    Transaction transaction;
+    RepairInterruptedChanges(query);
+    QList<QPair<qint64, QString>> changed;
     for (query.first(); !query.eof(); query.next()) {
         const QString state = LedgerStateText(query.text(QStringLiteral("SoftDataPath")));
-        if (!UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"),
-                query.value(QStringLiteral("SoftDataIndex")), {{QStringLiteral("SoftDataState"), state}}))
-            return false;
+        if (state != query.text(QStringLiteral("SoftDataState")))
+            changed.append({query.integer(QStringLiteral("SoftDataIndex")), state});
     }
-    transaction.commit();
+    if (!changed.isEmpty())
+        storeStatesQuietly(changed);
     return true;
 }
 
@@ -186,7 +291,7 @@ SaveOutcome AddLedger(const LedgerFields &fields)
     }
     // The bare folder, when no name was ever typed: nothing can be copied onto it.
     if (QFileInfo(target).isDir()) {
-        Platform::ShowMessage(QStringLiteral("帐套数据库创建失败，失败号为：") + QString::number(EISDIR));
+        Platform::ShowMessage(createFailed(EISDIR));
         return SaveOutcome::Failed;
     }
     // Copying the template over an existing file would wipe whatever ledger it holds.
@@ -194,15 +299,18 @@ SaveOutcome AddLedger(const LedgerFields &fields)
         Platform::ShowMessage(FileAlreadyThere);
         return SaveOutcome::NameRejected;
     }
+    // The copy takes a temporary name until the registry holds its entry: cut short before, it
+    // blocks no name and is removed by the next listing; cut short after, the listing finishes
+    // the rename.
+    const QString pending = PendingLedgerPath(placeOf(target));
     int error = makeParentFolder(target);
-    if (error == 0)
-        error = Platform::CopyFileNew(Session().ProgramDir + TemplateFileName, target);
-    if (error == EEXIST) {
-        Platform::ShowMessage(FileAlreadyThere);
-        return SaveOutcome::NameRejected;
+    if (error == 0) {
+        QFile::remove(pending); // left by an attempt that never reached the registry
+        error = Platform::CopyFileWhole(
+            Session().ProgramDir + TemplateFileName, pending, Platform::Replace::Never);
     }
     if (error != 0) {
-        Platform::ShowMessage(QStringLiteral("帐套数据库创建失败，失败号为：") + QString::number(error));
+        Platform::ShowMessage(createFailed(error));
         return SaveOutcome::Failed;
     }
     const qint64 key = InsertRow(QStringLiteral("SoftData"),
@@ -210,8 +318,20 @@ SaveOutcome AddLedger(const LedgerFields &fields)
             {QStringLiteral("SoftDataRemark"), fields.remark}, {QStringLiteral("SoftDataTips"), fields.tips},
             {QStringLiteral("SoftDataTime"), fields.time}, {QStringLiteral("SoftDataState"), StateNormal}});
     if (key < 0) {
-        // Not registered: the fresh copy would only block the next attempt.
-        QFile::remove(target);
+        QFile::remove(pending);
+        return SaveOutcome::Failed;
+    }
+    error = Platform::MoveFile(pending, target, Platform::Replace::Never);
+    if (error != 0) {
+        // Not under its name: neither the entry nor the copy may stay. Should the entry stay
+        // all the same, so does the copy, for the next listing to finish the creation.
+        if (TryExecSql(Sql("Delete From SoftData Where SoftDataIndex = ") + Sql::value(key)))
+            QFile::remove(pending);
+        if (error == EEXIST) {
+            Platform::ShowMessage(FileAlreadyThere);
+            return SaveOutcome::NameRejected;
+        }
+        Platform::ShowMessage(createFailed(error));
         return SaveOutcome::Failed;
     }
     Platform::ShowMessage(QStringLiteral("帐套新增成功"));
@@ -251,31 +371,50 @@ SaveOutcome EditLedger(qint64 index, const LedgerFields &fields)
     const QString storedPath = query.text(QStringLiteral("SoftDataPath"));
     const QString source = ResolveRunPath(storedPath);
     const bool move = !samePlace(source, target);
+    const QString marker = MoveMarkerPath(placeOf(target));
     if (move) {
         // A rename would silently replace another file at the target.
         if (QFileInfo::exists(target)) {
             Platform::ShowMessage(FileAlreadyThere);
             return SaveOutcome::NameRejected;
         }
-        int error = makeParentFolder(target);
+        int error = Platform::FileExists(source) ? 0 : ENOENT;
         if (error == 0)
-            error = Platform::RenameFile(source, target);
+            error = makeParentFolder(target);
+        // Where the file lies until it has moved: should the move be cut short after the
+        // registry names the new place, the next listing finishes it from here.
+        if (error == 0)
+            error = Platform::WriteFileWhole(marker, placeOf(source).toUtf8());
         if (error != 0) {
-            Platform::ShowMessage(storedPath);
-            Platform::ShowMessage(
-                QStringLiteral("帐套数据库文件改名错误，错误号为：") + QString::number(error));
+            reportRenameFailure(storedPath, error);
             return SaveOutcome::Failed;
         }
     }
+    const ColumnValues before {{QStringLiteral("SoftDataName"), query.value(QStringLiteral("SoftDataName"))},
+        {QStringLiteral("SoftDataPath"), storedPath},
+        {QStringLiteral("SoftDataRemark"), query.value(QStringLiteral("SoftDataRemark"))},
+        {QStringLiteral("SoftDataTips"), query.value(QStringLiteral("SoftDataTips"))},
+        {QStringLiteral("SoftDataTime"), query.value(QStringLiteral("SoftDataTime"))}};
     if (!UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"), index,
             {{QStringLiteral("SoftDataName"), fields.name}, {QStringLiteral("SoftDataPath"), fields.path},
                 {QStringLiteral("SoftDataRemark"), fields.remark},
                 {QStringLiteral("SoftDataTips"), fields.tips},
                 {QStringLiteral("SoftDataTime"), fields.time}})) {
-        // Keep file and registry in step.
         if (move)
-            Platform::RenameFile(target, source);
+            QFile::remove(marker);
         return SaveOutcome::Failed;
+    }
+    if (move) {
+        const int error = Platform::MoveFile(source, target, Platform::Replace::Never);
+        if (error != 0) {
+            // The entry goes back to where the file still is; should even that fail, the
+            // marker lets the next listing complete the move.
+            if (UpdateRow(QStringLiteral("SoftData"), QStringLiteral("SoftDataIndex"), index, before))
+                QFile::remove(marker);
+            reportRenameFailure(storedPath, error);
+            return SaveOutcome::Failed;
+        }
+        QFile::remove(marker);
     }
     Platform::ShowMessage(QStringLiteral("帐套信息修改成功"));
     return SaveOutcome::Saved;

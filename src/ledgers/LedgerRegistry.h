@@ -4,6 +4,7 @@
 // creating, editing, deleting and logging into a ledger. The dialogs only collect the input
 // and move the focus; messages go through the platform seams.
 
+#include "storage/Query.h"
 #include "storage/Sql.h"
 
 #include <QDate>
@@ -23,9 +24,18 @@ inline const QString TemplateFileName = QStringLiteral("QuillShare.dll");
 Sql ListingSql();
 // "正常" when the stored path (placeholder allowed) names an existing file, else "丢失".
 QString LedgerStateText(const QString &storedPath);
-// Rewrites SoftDataState of every listed entry by whether its file exists. False (after
-// "数据库打开失败") when the registry cannot be read.
+// Finishes the ledger creations and renames that were cut short after the registry took them,
+// and removes what those that never reached it left (see AddLedger, EditLedger).
+void RepairInterruptedChanges(const Query &rows);
+// Repairs, then stores SoftDataState of every listed entry by whether its file exists. A
+// registry that cannot be written (read-only, locked) keeps its old states without a message:
+// the chooser shows the states it computes. False (after "数据库打开失败") when the registry
+// cannot be read.
 bool RefreshLedgerStates();
+// Where a new ledger's copy lies until the registry holds its entry, and the note of where a
+// renamed ledger's file lies until it has moved.
+QString PendingLedgerPath(const QString &target);
+QString MoveMarkerPath(const QString &target);
 
 // The path the ledger dialog proposes for a name: the folder, the name and ".ddb".
 QString ProposedLedgerPath(const QString &folder, const QString &name);

@@ -1,5 +1,6 @@
 #include "ledgers/UserLogin.h"
 
+#include "ledgers/LedgerBackup.h"
 #include "ledgers/Rights.h"
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
@@ -21,6 +22,8 @@ bool LogInUser(const QString &userName, const QString &password)
         return false;
     }
     WriteSetting(Settings::UserName, userName);
+    // Every run passes here once: the time to clear what an interrupted run left behind.
+    Ledgers::RemoveInterruptedCopies();
     SessionValues &session = Session();
     session.CurrentUser = userName;
     ApplyRights(session, ParseRights(query.text(QStringLiteral("PowerRange"))));

@@ -5,8 +5,8 @@
 #include <QString>
 
 // Looks the user up in Power and compares the password exactly (letter case counts). On
-// success writes setting UserName and sets CurrentUser and the six rights of the session;
-// otherwise shows why and changes nothing.
+// success writes setting UserName, sets CurrentUser and the six rights of the session and
+// removes the temporary copies an interrupted run left; otherwise shows why and changes nothing.
 bool LogInUser(const QString &userName, const QString &password);
 
 // The notice page the login window shows: NoticeNew.html when present, else Notice.html.

@@ -1,7 +1,8 @@
 #include "platform/IniProfile.h"
 
+#include "platform/FileOps.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -21,13 +22,17 @@ IniText loadIni(const QString &filePath, bool *exists)
     *exists = file.open(QIODevice::ReadOnly);
     if (!*exists)
         return ini;
-    const QString text = DecodeLegacyText(file.readAll());
-    if (text.contains(QLatin1String("\r\n")))
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    if (bytes.contains("\r\n"))
         ini.lineEnd = QStringLiteral("\r\n");
-    QString normalized = text;
-    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normalized.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    ini.lines = normalized.split(QLatin1Char('\n'));
+    bytes.replace("\r\n", "\n");
+    bytes.replace('\r', '\n');
+    // Line by line: one line added in another encoding must not garble all the others.
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (const QByteArray &line : lines)
+        ini.lines.append(DecodeLegacyText(line));
     if (!ini.lines.isEmpty() && ini.lines.constLast().isEmpty())
         ini.lines.removeLast(); // the final line break
     return ini;
@@ -119,7 +124,7 @@ QString ReadProfileString(
 }
 
 bool WriteProfileString(
-    const QString &section, const QString &key, const QString &value, const QString &filePath)
+    const QString &section, const QString &key, const QString &value, const QString &filePath, int *error)
 {
     bool exists = false;
     IniText ini = loadIni(filePath, &exists);
@@ -165,12 +170,11 @@ bool WriteProfileString(
         ini.lines.append(key + QLatin1Char('=') + oneLine);
     }
 
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QString text = ini.lines.join(ini.lineEnd) + ini.lineEnd;
-    file.write(text.toUtf8());
-    return file.commit();
+    const int failure = WriteFileWhole(filePath, text.toUtf8());
+    if (error)
+        *error = failure;
+    return failure == 0;
 }
 
 } // namespace Platform

@@ -7,10 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QUuid>
 
 #include <cmath>
-#include <cstring>
 #include <xlsxwriter.h>
 
 namespace Platform {
@@ -90,9 +88,8 @@ bool Spreadsheet::newWorkbook(const QString &path, QString *error)
     }
     // Written beside the target and renamed over it at the end, so that a failed save never
     // leaves half a file under the name the user will open.
-    partial = info.absoluteDir().filePath(
-        QStringLiteral(".%1.%2.tmp")
-            .arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128).left(8)));
+    RemoveLeftoverTemporaries(info.absolutePath(), info.fileName());
+    partial = TemporaryPathFor(info.absoluteFilePath());
     const QByteArray name = QFile::encodeName(partial);
     workbook = workbook_new(name.constData());
     if (!workbook) {
@@ -168,10 +165,11 @@ bool Spreadsheet::save(QString *error)
         setError(error, QStringLiteral("%1: %2").arg(target, libraryError(result)));
         return false;
     }
-    const int renamed = RenameFile(partial, target);
-    if (renamed != 0) {
+    // On the disk before it takes the name: a crash never leaves an empty workbook there.
+    const int committed = CommitTemporary(partial, target);
+    if (committed != 0) {
         discard();
-        setError(error, QStringLiteral("%1: %2").arg(target, QString::fromLocal8Bit(std::strerror(renamed))));
+        setError(error, QStringLiteral("%1: %2").arg(target, ErrorNumberText(committed)));
         return false;
     }
     partial.clear();

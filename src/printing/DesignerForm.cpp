@@ -1,5 +1,6 @@
 #include "printing/DesignerForm.h"
 
+#include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "printing/ReportEngine.h"
 #include "storage/ShareDM.h"
@@ -13,7 +14,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QTimer>
@@ -213,11 +213,11 @@ bool TFormDesigner::checkTemplate(bool quiet)
 
 bool TFormDesigner::writeFile(const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(editor->toPlainText().toUtf8()) < 0
-        || !file.commit()) {
-        Platform::ShowMessage(QStringLiteral("模板保存失败：") + path + QStringLiteral("（")
-            + file.errorString() + QStringLiteral("）"));
+    // Written whole or not at all: a full disk must not leave an empty template behind.
+    const int error = Platform::WriteFileWhole(path, editor->toPlainText().toUtf8());
+    if (error != 0) {
+        Platform::ShowMessage(QStringLiteral("模板保存失败：") + path + QStringLiteral("，失败号为：")
+            + Platform::ErrorNumberText(error));
         return false;
     }
     return true;

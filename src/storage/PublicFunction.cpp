@@ -1,5 +1,6 @@
 #include "storage/PublicFunction.h"
 
+#include "platform/FileOps.h"
 #include "platform/IniProfile.h"
 #include "platform/Seams.h"
 #include "storage/Schema.h"
@@ -20,7 +21,7 @@ QSqlDatabase sharedConnection()
     return ShareDataModule->connection();
 }
 
-bool execute(const Sql &sql, int *affected, qint64 *insertId)
+bool execute(const Sql &sql, int *affected, qint64 *insertId, QString *error = nullptr)
 {
     QSqlQuery q(sharedConnection());
     bool ok = q.prepare(sql.text());
@@ -29,6 +30,8 @@ bool execute(const Sql &sql, int *affected, qint64 *insertId)
             q.addBindValue(v);
         ok = q.exec();
     }
+    if (!ok && error)
+        *error = q.lastError().databaseText();
     if (ok) {
         if (affected)
             *affected = q.numRowsAffected();
@@ -69,6 +72,16 @@ int ExecSql(const Sql &sql, bool *ok)
         return 0;
     }
     return affected;
+}
+
+bool TryExecSql(const Sql &sql, QString *error)
+{
+    if (!ShareDataModule) {
+        if (error)
+            *error = QStringLiteral("no connection");
+        return false;
+    }
+    return execute(sql, nullptr, nullptr, error);
 }
 
 qint64 InsertRow(const QString &table, const ColumnValues &columns)
@@ -199,7 +212,13 @@ QString ReadSetting(
 
 bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath)
 {
-    return Platform::WriteProfileString(section, key, value, filePath);
+    int error = 0;
+    if (Platform::WriteProfileString(section, key, value, filePath, &error))
+        return true;
+    // The file is as it was; the user must know that the setting did not stick.
+    Platform::ShowError(QStringLiteral("设置文件保存失败，失败号为：") + Platform::ErrorNumberText(error)
+        + QLatin1Char('\n') + filePath);
+    return false;
 }
 
 QString ReadSetting(const SettingKey &key, const QString &defaultValue)

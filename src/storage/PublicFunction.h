@@ -29,6 +29,10 @@ bool RunQuery(Query &query, const Sql &sql, const QString &failMessage);
 // "SQL命令执行出错" and returns 0 (and *ok false).
 int ExecSql(const Sql &sql, bool *ok = nullptr);
 
+// Executes a statement and shows nothing: for writes whose failure the caller handles itself.
+// False with the database's reason in *error.
+bool TryExecSql(const Sql &sql, QString *error = nullptr);
+
 using ColumnValues = QList<QPair<QString, QVariant>>;
 // Inserts one row and returns its new auto-number key, or -1 after "SQL命令执行出错".
 qint64 InsertRow(const QString &table, const ColumnValues &columns);
@@ -56,6 +60,8 @@ bool OpenLedgerConnection(
 
 QString ReadSetting(
     const QString &section, const QString &key, const QString &defaultValue, const QString &filePath);
+// False, after an error message with the system's error number, when the file could not be
+// written; the file is then as it was.
 bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath);
 // The same for a named key in the session's settings file.
 QString ReadSetting(const SettingKey &key, const QString &defaultValue);

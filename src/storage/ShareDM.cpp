@@ -42,7 +42,7 @@ bool TShareDataModule::openDatabase(const QString &path, QString *error)
     QSqlDatabase db = connection();
     // The connection string opens an existing file only: a missing ledger is never created.
     db.setDatabaseName(BuildConnectionString(path));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db.open()) {
         if (error)
             *error = db.lastError().text();

@@ -12,6 +12,9 @@
 
 class QSqlDatabase;
 
+// How long a statement waits for a lock that another connection holds before it fails.
+inline constexpr int BusyTimeoutMs = 5000;
+
 struct SessionValues {
     QString ProgramDir; // the program folder, ending with "/"
     QString SettingsPath; // ProgramDir + "Quillbrook.ini"

@@ -3,6 +3,7 @@
 #include "ledgers/LedgerRegistry.h"
 #include "ledgers/LoginForm.h"
 #include "ledgers/Rights.h"
+#include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
@@ -21,6 +22,9 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 using namespace TestSupport;
 
@@ -165,7 +169,8 @@ private slots:
                                     << "" << added << false;
         QTest::newRow("name never typed")
             << ""
-            << "untyped" << QStringList {"帐套数据库创建失败，失败号为：21"} << false;
+            << "untyped" << QStringList {"帐套数据库创建失败，失败号为：" + Platform::ErrorNumberText(EISDIR)}
+            << false;
         QTest::newRow("no DataBase folder") << "分公司帐套"
                                             << "removeFolder" << added << false;
         QTest::newRow("invalid name") << "分公司.帐套"
@@ -173,7 +178,9 @@ private slots:
         QTest::newRow("duplicate") << "日常帐套"
                                    << "" << QStringList {"该帐套名称已经存在，请重新操作"} << true;
         QTest::newRow("no template") << "分公司帐套"
-                                     << "removeTemplate" << QStringList {"帐套数据库创建失败，失败号为：2"}
+                                     << "removeTemplate"
+                                     << QStringList {"帐套数据库创建失败，失败号为："
+                                            + Platform::ErrorNumberText(ENOENT)}
                                      << false;
         QTest::newRow("file already there")
             << "分公司帐套"
@@ -264,7 +271,9 @@ private slots:
             << QStringList {"该帐套数据库文件已经存在，请更换帐套名称"} << "DataBase/Default.ddb";
         QTest::newRow("file missing")
             << "fileMissing" << QStringList {"新名"}
-            << QStringList {"[RunPath]\\DataBase\\Default.ddb", "帐套数据库文件改名错误，错误号为：2"} << "";
+            << QStringList {"[RunPath]\\DataBase\\Default.ddb",
+                   "帐套数据库文件改名错误，错误号为：" + Platform::ErrorNumberText(ENOENT)}
+            << "";
         QTest::newRow("entry vanished")
             << "vanished" << QStringList {"新名"} << QStringList {} << "DataBase/Default.ddb";
     }
@@ -338,6 +347,101 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), taken);
         }
+    }
+
+    // What a creation or a rename leaves when the program is killed between its steps: the
+    // chooser's listing finishes what the registry holds and removes what it never took.
+    void interruptedChangesAreFinishedOrUndone_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("states");
+        QTest::addColumn<QString>("ledgerAt"); // where the 日常帐套 file lies afterwards
+        QTest::addColumn<QStringList>("absent");
+        QTest::addColumn<bool>("markerStays");
+        const QString normal = QStringLiteral("正常");
+        const QString fresh = QStringLiteral("DataBase/新帐套.ddb");
+        const QString daily = QStringLiteral("DataBase/Default.ddb");
+        QTest::newRow("create, killed after the registry")
+            << "createRegistered" << QStringList {normal, normal, normal} << daily << QStringList {} << false;
+        QTest::newRow("create, killed before the registry")
+            << "createCopied" << QStringList {normal, normal} << daily << QStringList {fresh} << false;
+        QTest::newRow("create, killed in the copy")
+            << "createPartial" << QStringList {normal, normal} << daily << QStringList {fresh} << false;
+        QTest::newRow("rename, killed after the registry")
+            << "renameRegistered" << QStringList {normal, normal} << fresh << QStringList {daily} << false;
+        QTest::newRow("rename, killed before the registry")
+            << "renameNoted" << QStringList {normal, normal} << daily << QStringList {fresh} << false;
+        QTest::newRow("rename, killed after the move")
+            << "renameMoved" << QStringList {normal, normal} << fresh << QStringList {daily} << false;
+        // A note never moves a file that another entry holds.
+        QTest::newRow("note names another ledger's file")
+            << "renameForeign" << QStringList {normal, QStringLiteral("丢失")} << daily << QStringList {fresh}
+            << true;
+    }
+    void interruptedChangesAreFinishedOrUndone()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, states);
+        QFETCH(QString, ledgerAt);
+        QFETCH(QStringList, absent);
+        QFETCH(bool, markerStays);
+        const QByteArray dailyLedger = fileHash(path("DataBase/Default.ddb"));
+        const QString target = path("DataBase/新帐套.ddb");
+        const QString pending = Ledgers::PendingLedgerPath(target);
+        const QString marker = Ledgers::MoveMarkerPath(target);
+        const auto writeFile = [](const QString &file, const QByteArray &bytes) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        const Sql renamed = Sql("Update SoftData Set SoftDataName = '新帐套', SoftDataPath = ")
+            + Sql::value(QStringLiteral("[RunPath]\\DataBase\\新帐套.ddb"))
+            + Sql(" Where SoftDataName = '日常帐套'");
+        QFile templateFile(path("QuillShare.dll"));
+        QVERIFY(templateFile.open(QIODevice::ReadOnly));
+        const QByteArray emptyLedger = templateFile.readAll();
+
+        if (setup.startsWith("create"))
+            writeFile(
+                pending, setup == "createPartial" ? emptyLedger.left(emptyLedger.size() / 2) : emptyLedger);
+        if (setup == "createRegistered")
+            ExecSql(Sql("Insert Into SoftData (SoftDataName, SoftDataPath, SoftDataState) Values ('新帐套', ")
+                + Sql::value(QStringLiteral("[RunPath]\\DataBase\\新帐套.ddb")) + Sql(", '正常')"));
+        if (setup.startsWith("rename"))
+            writeFile(marker,
+                (setup == "renameForeign" ? path("DataBase/Demo.ddb") : path("DataBase/Default.ddb"))
+                    .toUtf8());
+        if (setup == "renameRegistered" || setup == "renameForeign")
+            ExecSql(renamed);
+        if (setup == "renameMoved") {
+            ExecSql(renamed);
+            QVERIFY(QFile::rename(path("DataBase/Default.ddb"), target));
+        }
+
+        runChooser([&](QDialog *d) { QCOMPARE(gridColumn(d, 3), states); });
+        QCOMPARE(fileHash(path(ledgerAt)), dailyLedger);
+        for (const QString &file : absent)
+            QVERIFY2(!QFile::exists(path(file)), qPrintable(file));
+        if (setup == "createRegistered")
+            QCOMPARE(fileHash(target), fileHash(path("QuillShare.dll")));
+        QVERIFY(!QFile::exists(pending));
+        QCOMPARE(QFile::exists(marker), markerStays);
+        QVERIFY(QFile::exists(path("DataBase/Demo.ddb")));
+    }
+
+    // A new ledger holds the users' passwords: it gets the umask's permissions, not the
+    // template's.
+    void newLedgerTakesTheUmasksPermissions()
+    {
+        QVERIFY(QFile::setPermissions(path("QuillShare.dll"),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        const mode_t saved = ::umask(077);
+        const auto outcome = Ledgers::AddLedger({QStringLiteral("分公司帐套"),
+            QStringLiteral("[RunPath]\\DataBase\\分公司帐套.ddb"), {}, {}, QDate(2026, 6, 15)});
+        ::umask(saved);
+        QCOMPARE(outcome, Ledgers::SaveOutcome::Saved);
+        QCOMPARE(QFile::permissions(path("DataBase/分公司帐套.ddb")),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
 
     void deleteLeavesTheFile_data()

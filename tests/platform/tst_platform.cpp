@@ -16,6 +16,7 @@
 #include <QXmlStreamReader>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace Platform;
 using TestSupport::readFile;
@@ -114,6 +115,82 @@ private slots:
         QCOMPARE(ReadProfileString("Quillbrook3", "UserName", "", ini()), QStringLiteral("出纳"));
         QCOMPARE(ReadProfileString("Quillbrook3", "LoginMode", "", ini()),
             QStringLiteral("软件启动时首先弹出帐套选择框"));
+    }
+
+    // A UTF-8 file with one line added by hand in GBK: every line keeps its own value, and the
+    // next write stores the others unchanged.
+    void oneLineInAnotherEncoding()
+    {
+        QStringEncoder gbk("GBK");
+        const QByteArray bytes = QStringLiteral("[Quillbrook3]\n帐户排序方式=1\nUserName=出纳\n").toUtf8()
+            + gbk.encode(QStringLiteral("PrintType=横向打印\n"))
+            + QStringLiteral("LoginMode=软件启动时首先弹出帐套选择框\n").toUtf8();
+        writeFile(ini(), bytes);
+        QCOMPARE(ReadProfileString("Quillbrook3", QStringLiteral("帐户排序方式"), "0", ini()),
+            QStringLiteral("1"));
+        QCOMPARE(ReadProfileString("Quillbrook3", "UserName", "", ini()), QStringLiteral("出纳"));
+        QCOMPARE(ReadProfileString("Quillbrook3", "PrintType", "", ini()), QStringLiteral("横向打印"));
+        QVERIFY(WriteProfileString("Quillbrook3", "BillPrint", QStringLiteral("开单时自动打印"), ini()));
+        QCOMPARE(QString::fromUtf8(readFile(ini())),
+            QStringLiteral("[Quillbrook3]\n帐户排序方式=1\nUserName=出纳\nPrintType=横向打印\n"
+                           "LoginMode=软件启动时首先弹出帐套选择框\nBillPrint=开单时自动打印\n"));
+    }
+
+    // A file written whole keeps the permissions of the file it replaces; a copy gets what the
+    // umask gives a new file, never its source's.
+    void writtenFilesPermissions()
+    {
+        const QString settings = dir.filePath("kept.ini");
+        writeFile(settings, "old");
+        QVERIFY(QFile::setPermissions(
+            settings, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
+        QCOMPARE(WriteFileWhole(settings, "new"), 0);
+        QCOMPARE(readFile(settings), QByteArray("new"));
+        QCOMPARE(QFile::permissions(settings),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+
+        const QString source = dir.filePath("open.ddb");
+        writeFile(source, "ledger");
+        QVERIFY(
+            QFile::setPermissions(source, QFile::permissions(source) | QFile::ReadOther | QFile::WriteOther));
+        const QString copy = dir.filePath("copy.ddb");
+        const mode_t saved = ::umask(077);
+        const int copied = CopyFileWhole(source, copy);
+        ::umask(saved);
+        QCOMPARE(copied, 0);
+        QCOMPARE(readFile(copy), QByteArray("ledger"));
+        QCOMPARE(QFile::permissions(copy),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(CopyFileWhole(source, copy, Replace::Never), EEXIST);
+        QCOMPARE(QDir(dir.path()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden), QStringList {});
+    }
+
+    // Only temporaries of this program's own naming are removed as left-overs.
+    void leftoverTemporaries_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("backup copy") << "翎溪流水帐Ⅲ2026-6-15.ddb.quill-0a1b2c3d.tmp" << true;
+        QTest::newRow("settings") << "Quillbrook.ini.quill-ffffffff.tmp" << true;
+        QTest::newRow("a user's temporary file") << "notes.tmp" << false;
+        QTest::newRow("too short a tag") << "x.ddb.quill-0a1b2c.tmp" << false;
+        QTest::newRow("capital letters") << "x.ddb.quill-0A1B2C3D.tmp" << false;
+        QTest::newRow("more after it") << "x.ddb.quill-0a1b2c3d.tmp.bak" << false;
+        QTest::newRow("a new ledger waiting for its name") << "x.ddb.quill-new.tmp" << false;
+    }
+    void leftoverTemporaries()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, removed);
+        QTemporaryDir folder;
+        writeFile(folder.filePath(name), "x");
+        // A folder and a link of that naming are never taken for files of ours.
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("d.quill-12345678.tmp")));
+        QVERIFY(QFile::link(folder.filePath(name), folder.filePath(QStringLiteral("l.quill-87654321.tmp"))));
+        QCOMPARE(RemoveLeftoverTemporaries(folder.path()), removed ? 1 : 0);
+        QCOMPARE(QFile::exists(folder.filePath(name)), !removed);
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("d.quill-12345678.tmp"))).isDir());
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("l.quill-87654321.tmp"))).isSymLink());
     }
 
     void writeCreatesFileSectionAndKey()

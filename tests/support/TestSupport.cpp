@@ -35,9 +35,14 @@ bool copyTree(const QString &from, const QString &to)
 }
 } // namespace
 
+bool CopyProgramFiles(const QString &folder)
+{
+    return copyTree(QStringLiteral(QUILL_PRISTINE_DIR), folder);
+}
+
 ProgramFolder::ProgramFolder()
 {
-    ok = dir.isValid() && copyTree(QStringLiteral(QUILL_PRISTINE_DIR), dir.path());
+    ok = dir.isValid() && CopyProgramFiles(dir.path());
     if (!ok)
         qWarning("could not copy the program files from %s", QUILL_PRISTINE_DIR);
 }

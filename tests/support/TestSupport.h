@@ -30,6 +30,9 @@ inline const QString Administrator = QStringLiteral("管理员");
 inline const QString AllRights = QStringLiteral("财务收入，财务支出，财务平调，数据总览，数据修改，财务报表");
 inline const QString DefaultLedger = QStringLiteral("DataBase/Default.ddb");
 
+// Copies the built program files (databases, templates, pictures) into folder.
+bool CopyProgramFiles(const QString &folder);
+
 // A copy of the built program folder in a temporary directory, removed afterwards.
 class ProgramFolder
 {
