@@ -35,6 +35,8 @@ public:
     bool refresh(QString *error = nullptr);
     void close();
     bool isOpen() const;
+    // The field that identifies a row, when the grid should not find it from the statement.
+    void setKeyField(const QString &field) { dataModel->setKeyField(field); }
     const Sql &statement() const;
 
     // Columns; until any are set the grid shows every field of the statement.

@@ -1,11 +1,15 @@
 #pragma once
 
-// The read-only model under DataGrid. It is bound to one statement on the shared connection
-// and reads its rows in blocks, each with a bounded statement of its own that is finished
-// before the block is handed out, so no statement stays open between calls (an open one makes
-// VACUUM INTO fail and holds a lock on the file). The row count and the footer sums come from
-// one aggregate statement over the grid's statement, so a result of a million rows opens at
-// once and only the blocks being looked at are ever in memory.
+// The read-only model under DataGrid. It is bound to one statement on the shared connection.
+// Each run reads the result's keys once, in order, with the row count and the footer sums in
+// that same pass; rows are then read in blocks by key, each with a bounded statement of its own
+// that is finished before the block is handed out, so no statement stays open between calls
+// (an open one makes VACUUM INTO fail and holds a lock on the file). Scrolling anywhere and
+// finding a row by key then cost what is shown, whatever the size of the result.
+//
+// The key is a field that names one row of a table (an INTEGER PRIMARY KEY) and is unique in
+// the result; it is found from the statement, or set with setKeyField(). A result without one
+// is read in blocks by position, with its count and sums from one aggregate statement.
 
 #include "storage/RowSource.h"
 #include "storage/Sql.h"
@@ -19,6 +23,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <vector>
 
 // What the before-draw callback learns about a cell.
 struct CellInfo {
@@ -96,6 +101,12 @@ public:
     bool isOpen() const { return m_open; }
     const Sql &statement() const { return m_statement; }
 
+    // The field that identifies a row; empty: the first unique INTEGER PRIMARY KEY of the result.
+    // Takes effect at the next run.
+    void setKeyField(const QString &field) { m_keyFieldName = field; }
+    // The field the rows are read by in this run; empty when they are read by position.
+    QString keyField() const { return m_key >= 0 ? m_fields.value(m_key) : QString(); }
+
     // Fields of the statement.
     const QStringList &fieldNames() const { return m_fields; }
     int fieldIndex(const QString &field) const;
@@ -134,6 +145,9 @@ public:
     // Error of the last statement that failed while reading (empty when none did).
     QString lastError() const { return m_lastError; }
 
+    // What one pass over the result found; the reading code's own.
+    struct KeyPass;
+
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -151,27 +165,46 @@ private:
         quint64 lastUse = 0;
     };
     bool run(QString *error);
+    bool describe(QList<int> *candidates, QString *error);
+    void narrowCandidates(QList<int> *candidates) const;
+    bool readKeys(const QList<int> &candidates, const QStringList &sums, bool *counted, QString *error);
+    int sortedKeyPass(KeyPass &pass, const QList<int> &candidates, const QStringList &sums, QString *error);
+    bool orderedKeyPass(KeyPass &pass, const QList<int> &candidates, const QStringList &sums, QString *error);
     const QList<QVariantList> *block(int number) const;
-    bool readBlock(int number, QList<QVariantList> *rows, QStringList *fields, QString *error) const;
-    // Counts the rows when count is given, and sums the columns with a sum footer.
-    bool computeAggregates(int *count, QString *error) const;
+    bool readBlock(int number, QList<QVariantList> *rows, QString *error) const;
+    bool readBlocksByKey(int first, int count, QString *error) const;
+    void storeBlock(int number, QList<QVariantList> rows) const;
+    // Counts the rows when count is given, and sums the fields not summed yet.
+    bool computeAggregates(int *count, const QStringList &sums, QString *error) const;
     QStringList wantedSumFields() const;
+    QStringList sumFieldsForRun() const;
+    int findKeyRow(const QVariant &value) const;
+    int findRowBySql(int field, const QVariant &value) const;
     int walkForRow(int field, const QVariant &value) const;
     void mapColumns();
     QString columnText(int row, int column, QVariant *rawValue) const;
 
     Sql m_statement;
+    Sql m_unordered; // the statement without its trailing Order By, for blocks and aggregates
     bool m_open = false;
     QStringList m_fields;
+    QList<bool> m_realField; // declared REAL, FLOAT or DOUBLE: summed at once while no columns are set
+    QList<bool> m_binaryField; // compares its text byte by byte (no other collating sequence)
     QHash<QString, int> m_fieldIndex; // lower-case name -> first field of that name
+    QHash<QString, int> m_exactFieldIndex; // name as the statement spells it -> field
     int m_rows = 0;
+    int m_previousRows = 0; // the count of the run before, to size the next pass
+    QString m_keyFieldName;
+    int m_key = -1; // field the rows are read by, -1: read by position
+    std::vector<qint64> m_keys; // the key of every row, in the statement's order
     bool m_autoColumns = true;
     QList<GridColumn> m_columns;
     QList<int> m_columnField; // field index of each column, -1 when the statement lacks it
     mutable QHash<QString, QVariant> m_sums; // lower-case field -> sum (null: no rows)
-    mutable bool m_sumsStale = false;
     mutable QHash<int, Block> m_blocks;
     mutable quint64 m_useCounter = 0;
+    mutable int m_lastMissed = -2; // the block read last, to notice a walk through the rows
+    mutable int m_readAhead = 1;
     mutable QString m_lastError;
     int m_blockSize = 200;
     int m_maxBlocks = 16;

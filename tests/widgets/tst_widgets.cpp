@@ -126,6 +126,38 @@ private:
         [&] { QVERIFY(QTest::qWaitForWindowExposed(grid.get())); }();
         return grid;
     }
+    // Entries that tie and differ in every sort column: several days, customers (Chinese,
+    // Latin, none), amounts of both signs with repeats.
+    void addVariedEntries(int count)
+    {
+        static const QList<QVariant> users = {QStringLiteral("华东商贸"), QStringLiteral("Alpha"), QVariant(),
+            QStringLiteral("个人"), QStringLiteral("alpha")};
+        const qint64 second = InsertRow(QStringLiteral("Account"),
+            {{"AccountName", QStringLiteral("银行")}, {"AccountBase", 0}, {"AccountType", 1}});
+        QVERIFY(second > 0);
+        Transaction t;
+        for (int i = 0; i < count; ++i) {
+            const double a = (i % 7 - 3) * 12.5;
+            const QDate day = QDate(2026, 5, 28).addDays((i * 5) % 9);
+            const qint64 key = InsertRow(QStringLiteral("MoneyTable"),
+                {{"MoneyKind", a >= 0 ? QStringLiteral("财务收入") : QStringLiteral("财务支出")},
+                    {"MoneyAccount", i % 3 == 0 ? second : account}, {"MoneyUser", users[i % users.size()]},
+                    {"MoneyMan", i % 4 == 0 ? QStringLiteral("张三") : QStringLiteral("李四")},
+                    {"MoneyCreateTime", day}, {"MoneyRecordTime", day}, {"MoneyIn", a >= 0 ? a : 0.0},
+                    {"MoneyOut", a < 0 ? -a : 0.0}, {"MoneySum", a}});
+            QVERIFY(key > 0);
+        }
+        QVERIFY(t.commit());
+    }
+    // Whether a consistent copy of the open ledger can be made: no statement is left open.
+    bool copyWorks()
+    {
+        const QString copy = folder->filePath(QStringLiteral("copy.ddb"));
+        QFile::remove(copy);
+        bool ok = false;
+        ExecSql(Sql("VACUUM INTO ") + Sql::value(copy), &ok);
+        return ok && QFile::exists(copy);
+    }
     // The footer cell of a column in grid coordinates.
     QRect footerCell(DataGrid *grid, int column)
     {
@@ -389,6 +421,109 @@ private slots:
         ExecSql(Sql("VACUUM INTO ") + Sql::value(copy), &ok);
         QVERIFY2(ok, qPrintable(seams->lastMessage()));
         QVERIFY(QFile::exists(copy));
+    }
+
+    // Whatever the order, the grid shows the statement's rows in the statement's order, at the
+    // end as at the start, and leaves no statement open after any step.
+    void rowsInTheStatementsOrder_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("keyField");
+        const QString report
+            = QStringLiteral("Select * From Account,MoneyTable Where (AccountIndex = MoneyAccount)");
+        QTest::newRow("by time") << report + " Order By MoneyCreateTime,MoneyIndex"
+                                 << "MoneyIndex";
+        QTest::newRow("by account") << report + " Order By AccountName,MoneyCreateTime,MoneyIndex"
+                                    << "MoneyIndex";
+        QTest::newRow("by amount") << report + " Order By MoneySum Desc,MoneyCreateTime,MoneyIndex"
+                                   << "MoneyIndex";
+        QTest::newRow("by number") << report + " Order By MoneyIndex"
+                                   << "MoneyIndex";
+        QTest::newRow("by customer") << report + " Order By MoneyUser,MoneyCreateTime,MoneyIndex"
+                                     << "MoneyIndex";
+        QTest::newRow("by salesman") << report + " Order By MoneyMan,MoneyCreateTime,MoneyIndex"
+                                     << "MoneyIndex";
+        QTest::newRow("no order") << report << "MoneyIndex";
+        QTest::newRow("condition and order on values")
+            << report + " And (MoneySum <> ?) Order By iif(MoneySum < ?, 0, 1), MoneyIndex Desc"
+            << "MoneyIndex";
+        QTest::newRow("no key field")
+            << QStringLiteral("Select MoneySum, MoneyUser From MoneyTable Order By MoneySum, MoneyUser Desc")
+            << "";
+        QTest::newRow("key repeated by the join")
+            << QStringLiteral("Select MoneyIndex, MoneySum, AccountName From Account, MoneyTable "
+                              "Where MoneyIndex > 1 Order By MoneySum, AccountName, MoneyIndex")
+            << "";
+    }
+    void rowsInTheStatementsOrder()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, keyField);
+        addVariedEntries(45);
+        Sql sql(statement.section(QLatin1Char('?'), 0, 0));
+        for (int i = 1; i <= statement.count(QLatin1Char('?')); ++i)
+            sql += Sql::value(0) + Sql(statement.section(QLatin1Char('?'), i, i));
+        Query expected;
+        QVERIFY(RunQuery(expected, sql, "x"));
+        QVERIFY(expected.rowCount() > 30);
+        const QString shownField = keyField.isEmpty() ? QStringLiteral("MoneySum") : keyField;
+        auto column = [&](const RowSource &rows) {
+            QVariantList out;
+            for (int r = 0; r < rows.rowCount(); ++r)
+                out.append(rows.value(r, shownField).toString()
+                    + rows.value(r, QStringLiteral("MoneyUser")).toString()
+                    + rows.value(r, QStringLiteral("AccountName")).toString());
+            return out;
+        };
+
+        auto grid = std::make_unique<DataGrid>();
+        grid->gridModel()->setBlockSize(8);
+        grid->resize(560, 200);
+        QVERIFY(grid->open(sql));
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        QCOMPARE(grid->gridModel()->keyField(), keyField);
+        QCOMPARE(grid->rowCount(), expected.rowCount());
+        QVERIFY(copyWorks());
+
+        grid->scrollToBottom();
+        grid->grab();
+        const int last = expected.rowCount() - 1;
+        QCOMPARE(grid->value(last, shownField).toString(), expected.valueAt(last, shownField).toString());
+        QVERIFY(copyWorks());
+
+        // Every row through the row interface, as a print or an export reads them.
+        QCOMPARE(column(grid->rows()), column(QueryRows(expected)));
+        QVERIFY(copyWorks());
+
+        if (!keyField.isEmpty()) {
+            const int wanted = last - 3;
+            QVERIFY(grid->refresh());
+            QVERIFY(grid->selectRowWithKey(keyField, expected.valueAt(wanted, keyField)));
+            QCOMPARE(grid->currentRow(), wanted);
+            QVERIFY(copyWorks());
+        }
+    }
+
+    // Columns set after the statement ran (as the journal and report pages do) show the
+    // figures of the rows read in that run: no second aggregate with other rows in it.
+    void footersOfColumnsSetAfterTheRun()
+    {
+        addEntries({100, -30.5, 20});
+        DataGrid grid;
+        QVERIFY(grid.open(JournalStatement));
+        addEntries({1000, -500}); // written by someone else; the grid is not refreshed yet
+        const QList<GridColumn> columns = journalColumns();
+        for (int i = 0; i < columns.size(); ++i)
+            grid.setColumn(i, columns[i]);
+        QCOMPARE(grid.rowCount(), 3);
+        QCOMPARE(grid.footerText(0), QStringLiteral("3条"));
+        QCOMPARE(grid.footerText(2), QStringLiteral("120"));
+        QCOMPARE(grid.footerText(3), QStringLiteral("30.5"));
+        QCOMPARE(grid.footerText(4), QStringLiteral("89.5"));
+        QVERIFY(grid.refresh());
+        QCOMPARE(grid.footerText(0), QStringLiteral("5条"));
+        QCOMPARE(grid.footerText(4), QStringLiteral("589.5"));
     }
 
     void footerFollowsTheColumns()
