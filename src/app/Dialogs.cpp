@@ -12,6 +12,7 @@
 #include "ledgers/PowerForm.h"
 #include "ledgers/PowerForm2.h"
 #include "receivables/GetPayForm4.h"
+#include "reports/MakeReportForm.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
@@ -20,7 +21,7 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     chose = new TFormChose(owner);
     getPay = new TFormGetPay(owner);
     ask = new TFormAsk(owner);
-    // makeReport:    TFormMakeReport
+    makeReport = new TFormMakeReport(owner);
     draw = new TFormDraw(owner);
     // account2:      TFormAccount2
     // progress:      TFormProgress

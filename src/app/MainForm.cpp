@@ -86,7 +86,7 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     accountsPage = new AccountsPage(dialogs->account);
     journalPage = new JournalPage(dialogs->getPay);
     receivablesPage = new ReceivablesPage;
-    reportsPage = new ReportsPage;
+    reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay);
     settingsPage = new SettingsPage(dialogs->power, dialogs->ask);
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
     connect(journalPage, &JournalPage::accountSumChanged, accountsPage->panels(),
