@@ -1,6 +1,9 @@
 #include "app/Dialogs.h"
 
+#include "accounts/AccountChoseForm.h"
 #include "accounts/AccountForm.h"
+#include "accounts/AccountForm2.h"
+#include "accounts/AccountSearchForm.h"
 #include "accounts/ChoseForm.h"
 #include "app/OnlineServiceForm.h"
 #include "journal/AskForm.h"
@@ -23,18 +26,18 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     ask = new TFormAsk(owner);
     makeReport = new TFormMakeReport(owner);
     draw = new TFormDraw(owner);
-    // account2:      TFormAccount2
+    account2 = new TFormAccount2(getPay, draw, account, owner);
     // progress:      TFormProgress
     online = new TFormOnline(owner);
     // getPay2:       TFormGetPay2
     // cake:          TFormCake
     // getPay3:       TFormGetPay3
-    // accountChose:  TFormAccountChose
+    accountChose = new TFormAccountChose(owner);
     db = new TFormDB(owner);
     dbChose = new TFormDBChose(db, owner);
     login = new TFormLogin(owner);
     login->setOnlineServiceDialog(online);
-    // accountSearch: TFormAccountSearch
+    accountSearch = new TFormAccountSearch(owner);
     getPay4 = new TFormGetPay4(owner);
     getPay->setMatchDialog(getPay4);
     power = new TFormPower(owner);

@@ -83,7 +83,7 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
 {
     programDialogs = dialogs;
     workPanel->setDialogs(dialogs);
-    accountsPage = new AccountsPage(dialogs->account);
+    accountsPage = new AccountsPage(dialogs->account, dialogs->account2, dialogs->accountSearch);
     journalPage = new JournalPage(dialogs->getPay);
     receivablesPage = new ReceivablesPage;
     reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay);
@@ -91,6 +91,10 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
     connect(journalPage, &JournalPage::accountSumChanged, accountsPage->panels(),
         &AccountPanels::setAccountSumText);
+    connect(accountsPage, &AccountsPage::monthRecordsRequested, this, [this] {
+        RefreshMoneyGrid(MoneyGridKind::Report);
+        pageControl->setCurrentWidget(reportsPage);
+    });
     // Every page lives for the whole run; a login shows the user's tabs by inserting them.
     for (MainPage *page : pageList())
         pageControl->addTab(page, page->caption());
