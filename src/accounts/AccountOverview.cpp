@@ -87,6 +87,24 @@ QDate LastDayOfMonth(const QDate &day)
     return FirstDayOfMonth(day).addMonths(1).addDays(-1);
 }
 
+QString BookPictureFile(const QString &accountType)
+{
+    bool numeric = false;
+    const int type = accountType.trimmed().toInt(&numeric);
+    switch (numeric ? type : -1) {
+    case 0:
+        return QStringLiteral("Res/EmptyAccount.bmp");
+    case 1:
+        return QStringLiteral("Res/CompanyAccount2.bmp");
+    case 2:
+        return QStringLiteral("Res/CompanyAccount3.bmp");
+    case 5:
+        return QStringLiteral("Res/CompanyAccount.bmp");
+    default:
+        return QString();
+    }
+}
+
 QString AccountTypeText(int accountType)
 {
     switch (accountType) {

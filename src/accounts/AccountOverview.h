@@ -55,6 +55,10 @@ Sql AccountMonthSql(qint64 accountIndex, const QDate &day, const Sql &ownerFilte
 QDate FirstDayOfMonth(const QDate &day);
 QDate LastDayOfMonth(const QDate &day);
 
+// The picture of an account book ("AccountType": 0, 1, 2 or 5), relative to ProgramDir; empty
+// for any other value, which keeps the picture shown. Text that is no whole number is "other".
+QString BookPictureFile(const QString &accountType);
+
 // "银行帐", "现金帐", or empty for a type the dialog never stores.
 QString AccountTypeText(int accountType);
 

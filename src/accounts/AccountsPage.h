@@ -1,19 +1,23 @@
 #pragma once
 
 // The "帐户状况" tab: the account panels with their paging, sorting and 新增帐户, the total
-// AccountSum and the button 帐户月结.
+// AccountSum, the account search (帐户搜索) and the button 帐户月结. A click on a panel opens the
+// account action dialog for its account.
 
 #include "widgets/MainPage.h"
 
 class AccountPanels;
 class QAction;
 class TFormAccount;
+class TFormAccount2;
+class TFormAccountSearch;
 
 class AccountsPage : public MainPage
 {
     Q_OBJECT
 public:
-    AccountsPage(TFormAccount *accountDialog, QWidget *parent = nullptr);
+    AccountsPage(TFormAccount *accountDialog, TFormAccount2 *actionDialog, TFormAccountSearch *searchDialog,
+        QWidget *parent = nullptr);
 
     AccountPanels *panels() const { return accountPanels; }
     int panelPage() const { return panelPageNumber; }
@@ -27,8 +31,17 @@ public:
     // RefreshAccountPanels: the panels of the current page for the current day.
     void Refresh() override;
 
+signals:
+    // An account's 当月记录 has set the report conditions: the report tab is to show them.
+    void monthRecordsRequested();
+
 private:
+    void openAccount(const QString &accountName, const QString &balanceText);
+    void searchAccounts();
+
     TFormAccount *accountDialog;
+    TFormAccount2 *actionDialog;
+    TFormAccountSearch *searchDialog;
     AccountPanels *accountPanels = nullptr;
     int panelPageNumber = 0;
 };

@@ -1,6 +1,9 @@
 #include "app/Dialogs.h"
 
+#include "accounts/AccountChoseForm.h"
 #include "accounts/AccountForm.h"
+#include "accounts/AccountForm2.h"
+#include "accounts/AccountSearchForm.h"
 #include "accounts/ChoseForm.h"
 #include "app/OnlineServiceForm.h"
 #include "journal/AskForm.h"
@@ -14,6 +17,7 @@
 #include "receivables/GetPayForm2.h"
 #include "receivables/GetPayForm3.h"
 #include "receivables/GetPayForm4.h"
+#include "reports/MakeReportForm.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
@@ -22,21 +26,21 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     chose = new TFormChose(owner);
     getPay = new TFormGetPay(owner);
     ask = new TFormAsk(owner);
-    // makeReport:    TFormMakeReport
+    makeReport = new TFormMakeReport(owner);
     draw = new TFormDraw(owner);
-    // account2:      TFormAccount2
+    account2 = new TFormAccount2(getPay, draw, account, owner);
     // progress:      TFormProgress
     online = new TFormOnline(owner);
     getPay2 = new TFormGetPay2(owner);
     getPay2->setEntryForm(getPay);
     // cake:          TFormCake
     getPay3 = new TFormGetPay3(owner);
-    // accountChose:  TFormAccountChose
+    accountChose = new TFormAccountChose(owner);
     db = new TFormDB(owner);
     dbChose = new TFormDBChose(db, owner);
     login = new TFormLogin(owner);
     login->setOnlineServiceDialog(online);
-    // accountSearch: TFormAccountSearch
+    accountSearch = new TFormAccountSearch(owner);
     getPay4 = new TFormGetPay4(owner);
     getPay->setMatchDialog(getPay4);
     power = new TFormPower(owner);

@@ -83,14 +83,18 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
 {
     programDialogs = dialogs;
     workPanel->setDialogs(dialogs);
-    accountsPage = new AccountsPage(dialogs->account);
+    accountsPage = new AccountsPage(dialogs->account, dialogs->account2, dialogs->accountSearch);
     journalPage = new JournalPage(dialogs->getPay);
     receivablesPage = new ReceivablesPage(dialogs->getPay2, dialogs->getPay3);
-    reportsPage = new ReportsPage;
+    reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay);
     settingsPage = new SettingsPage(dialogs->power, dialogs->ask);
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
     connect(journalPage, &JournalPage::accountSumChanged, accountsPage->panels(),
         &AccountPanels::setAccountSumText);
+    connect(accountsPage, &AccountsPage::monthRecordsRequested, this, [this] {
+        RefreshMoneyGrid(MoneyGridKind::Report);
+        pageControl->setCurrentWidget(reportsPage);
+    });
     // Every page lives for the whole run; a login shows the user's tabs by inserting them.
     for (MainPage *page : pageList())
         pageControl->addTab(page, page->caption());

@@ -1,5 +1,7 @@
 #include "app/Session.h"
 
+#include "accounts/AccountOverview.h"
+
 ViewFilters MakeViewFilters(const QString &accountType, bool rightOverview, const QString &currentUser)
 {
     ViewFilters f;
@@ -8,23 +10,20 @@ ViewFilters MakeViewFilters(const QString &accountType, bool rightOverview, cons
     switch (numeric ? type : -1) {
     case 0:
         f.AccountBookFilter = Sql(" And (AccountType = 0)");
-        f.BookPicture = QStringLiteral("Res/EmptyAccount.bmp");
         break;
     case 1:
         f.AccountBookFilter = Sql(" And (AccountType = 1)");
-        f.BookPicture = QStringLiteral("Res/CompanyAccount2.bmp");
         break;
     case 2:
         f.AccountBookFilter = Sql(" And (AccountType = 2)");
-        f.BookPicture = QStringLiteral("Res/CompanyAccount3.bmp");
         break;
     case 5:
         f.AccountBookFilter = Sql(" And ((AccountType = 1) Or (AccountType = 2))");
-        f.BookPicture = QStringLiteral("Res/CompanyAccount.bmp");
         break;
     default:
         break;
     }
+    f.BookPicture = Accounts::BookPictureFile(accountType);
     if (!rightOverview) {
         f.AccountBookFilter += Sql(" And (AccountPower = ") + Sql::value(currentUser) + Sql(")");
         f.MoneyOwnerFilter = Sql(" And (MoneyPower = ") + Sql::value(currentUser) + Sql(")");

@@ -20,7 +20,6 @@
 
 namespace {
 const QString NoRowSelected = QStringLiteral("请先选中要修改的记录");
-const QString PortraitPrint = QStringLiteral("纵向打印");
 
 void setColour(QLabel *label, const QColor &colour)
 {
@@ -130,14 +129,11 @@ void JournalPage::PrintMoney()
                 {QStringLiteral("PrintValue3"), QStringLiteral("本日收入：") + label11->text()},
                 {QStringLiteral("PrintValue4"), QStringLiteral("本日支出：") + label12->text()}}))
         return;
-    const QString file = ReadSetting(Settings::PrintType, PortraitPrint) == PortraitPrint
-        ? QStringLiteral("Daily.frf")
-        : QStringLiteral("Daily2.frf");
     // The day's rows as the grid last read them, in the grid's order.
     Query rows;
     if (!dailyGrid->isOpen() || !RunQuery(rows, dailyGrid->statement(), Texts::DatabaseOpenFailed))
         return;
-    PrintReport(ReportTemplatePath(file), rows, {}, this);
+    PrintReport(ListTemplatePath(QStringLiteral("Daily.frf"), QStringLiteral("Daily2.frf")), rows, {}, this);
 }
 
 void JournalPage::SaveColumnWidths()

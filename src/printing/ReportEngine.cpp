@@ -313,6 +313,13 @@ QString ReportTemplatePath(const QString &fileName)
     return dir + QStringLiteral("Frf/") + fileName;
 }
 
+QString ListTemplatePath(const QString &portraitFile, const QString &otherFile)
+{
+    const QString portrait = QStringLiteral("纵向打印");
+    return ReportTemplatePath(
+        ReadSetting(Settings::PrintType, portrait) == portrait ? portraitFile : otherFile);
+}
+
 bool PrintReport(const QString &templatePath, const Query &rows, ReportValueProvider values, QWidget *parent)
 {
     ReportEngine engine;

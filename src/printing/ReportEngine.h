@@ -164,6 +164,9 @@ private:
 
 // The file of a template in the program's Frf folder.
 QString ReportTemplatePath(const QString &fileName);
+// The template of a list print by the setting "PrintType": the portrait file while it reads
+// "纵向打印" (also its default), the other file for any other value.
+QString ListTemplatePath(const QString &portraitFile, const QString &otherFile);
 
 // What the print commands do: load the template, bind the rows, prepare and preview. A failure
 // is shown to the user (with the template's path) and nothing is previewed; true when previewed.

@@ -1,17 +1,40 @@
 #pragma once
 
-// The "报表中心" tab: the report made by the query builder, sorted, printed and edited.
+// The "报表中心" tab: the entries that the report builder's conditions admit, sorted as chosen,
+// with the money grid's columns and footers; the builder, the print, editing an entry from the
+// list and the saved column widths. The analysis, export and daily statistics buttons are placed
+// here for their own commands.
 
 #include "widgets/MainPage.h"
+
+class DataGrid;
+class QAction;
+class QComboBox;
+class TFormGetPay;
+class TFormMakeReport;
 
 class ReportsPage : public MainPage
 {
     Q_OBJECT
 public:
-    explicit ReportsPage(QWidget *parent = nullptr);
+    ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidget *parent = nullptr);
 
-    // True once a report was made: RefreshAll refreshes the report grid only then.
-    bool reportOpen() const { return false; }
-    // RefreshMoneyGrid with the report grid.
+    // True once the report grid has run: RefreshAll refreshes it only then.
+    bool reportOpen() const;
+    // RefreshMoneyGrid with the report grid: the session's report condition in the chosen order.
     void Refresh() override;
+
+    DataGrid *grid() const { return reportGrid; }
+
+private:
+    void makeReport();
+    void printReport();
+    void editEntry();
+    void saveColumnWidths();
+    void restoreColumnWidths();
+
+    TFormMakeReport *builder;
+    TFormGetPay *entryForm;
+    QComboBox *sortChoice = nullptr; // ComboBox3
+    DataGrid *reportGrid = nullptr; // DBGridEh2 over ADOQueryReportGrid
 };

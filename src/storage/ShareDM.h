@@ -34,6 +34,14 @@ struct SessionValues {
     bool MultiUserEdition = false;
     // The main window's current day (its date picker).
     QDate CurrentDay;
+    // The report's conditions, written by the report builder and by an account's 当月记录, read
+    // by the report grid and the statistics. Each fragment begins with " And " (or is empty) and
+    // is appended after the join of Account with MoneyTable; ReportAccountCondition constrains
+    // AccountName only and is part of ReportCondition too. ReportStartDate is the short-date
+    // text of the time range's first day, empty when no range was chosen.
+    Sql ReportCondition;
+    Sql ReportAccountCondition;
+    QString ReportStartDate;
 };
 
 class TShareDataModule : public QObject

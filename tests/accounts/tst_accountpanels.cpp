@@ -510,6 +510,9 @@ private slots:
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
         QSignalSpy clicks(panelsOf(w), &AccountPanels::accountClicked);
+        // Each click opens the account action dialog, closed again at once.
+        for (int i = 0; i < 6; ++i)
+            run.seams.onDialog(QStringLiteral("TFormAccount2"), [](QDialog *) {});
         for (const char *name : {"AccountIcon", "AccountKind", "AccountName", "AccountMoney"}) {
             QTest::mouseClick(child<QWidget>(panel(w, 1), QString::fromLatin1(name)), Qt::LeftButton);
             QCOMPARE(clicks.size(), 1);
@@ -520,6 +523,7 @@ private slots:
         QCOMPARE(clicks.takeFirst().value(0).toString(), QStringLiteral("第一"));
         QTest::keyClick(panel(w, 0), Qt::Key_Space);
         QCOMPARE(clicks.takeFirst().value(0).toString(), QStringLiteral("第一"));
+        QCOMPARE(run.seams.shownDialogs.count(QStringLiteral("TFormAccount2")), 6);
 
         const QColor face = QApplication::palette().color(QPalette::Button);
         auto background = [&](int slot) { return panel(w, slot)->palette().color(QPalette::Window); };
