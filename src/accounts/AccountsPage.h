@@ -26,8 +26,15 @@ public:
     void ResetToFirstPage() { panelPageNumber = 0; }
     // RefreshAccountPanels: the panels of the current page for the current day.
     void Refresh() override;
+    // The controls, and the panel grid with the slots it hides.
+    void ApplyLayout(const PageLayout &layout) override;
+
+protected:
+    void FitControls() override;
 
 private:
+    void placeSideColumn();
+
     TFormAccount *accountDialog;
     AccountPanels *accountPanels = nullptr;
     int panelPageNumber = 0;
