@@ -240,6 +240,39 @@ private slots:
         QVERIFY(run.seams.messages.isEmpty());
     }
 
+    // A placed control that its parent cannot hold: the layout's numbers stay where they fit, a
+    // size the layout leaves free gives way first, and what still sticks out moves back in.
+    void fitInside_data()
+    {
+        QTest::addColumn<QRect>("placed");
+        QTest::addColumn<bool>("fixedWidth");
+        QTest::addColumn<bool>("toBottom");
+        QTest::addColumn<QRect>("fitted"); // in a parent of 673 × 518
+        QTest::newRow("fits") << QRect(504, 448, 75, 25) << false << false << QRect(504, 448, 75, 25);
+        QTest::newRow("button past the right edge")
+            << QRect(665, 260, 60, 25) << false << false << QRect(609, 260, 60, 25);
+        QTest::newRow("fixed width past the edge")
+            << QRect(20, 0, 663, 100) << true << false << QRect(6, 0, 663, 100);
+        QTest::newRow("free width shrinks")
+            << QRect(20, 0, 700, 100) << false << false << QRect(20, 0, 653, 100);
+        QTest::newRow("wider than the parent")
+            << QRect(0, 0, 900, 100) << true << false << QRect(0, 0, 673, 100);
+        QTest::newRow("down to the bottom")
+            << QRect(0, 240, 663, 280) << true << true << QRect(0, 240, 663, 278);
+    }
+    void fitInside()
+    {
+        QFETCH(QRect, placed);
+        QFETCH(bool, fixedWidth);
+        QFETCH(bool, toBottom);
+        QFETCH(QRect, fitted);
+        ControlPlace place;
+        if (fixedWidth)
+            place.width = placed.width();
+        place.toBottom = toBottom;
+        QCOMPARE(FitInside(placed, place, QSize(673, 518), QSize(40, 20)), fitted);
+    }
+
     // With the setting missing, or holding neither mode, the window stays as designed: the
     // "1024 * 768" normal layout, 15 panels in 3 columns; an unknown mode moves nothing on a
     // maximize either.
