@@ -63,13 +63,10 @@ void AccountsPage::FitControls()
 void AccountsPage::placeSideColumn()
 {
     QList<QWidget *> column;
+    for (const char *name : SideColumn)
+        if (QWidget *w = control(QString::fromLatin1(name)))
+            column.append(w);
     int left = -1;
-    for (const char *name : SideColumn) {
-        QWidget *w = control(QString::fromLatin1(name));
-        if (!w)
-            continue;
-        column.append(w);
-    }
     for (const ControlPlace &place : layoutInForce().controls)
         if (place.control == QLatin1String("ComboBox2") && place.left)
             left = *place.left;
