@@ -6,6 +6,7 @@
 
 #include "accounts/AccountOverview.h"
 #include "accounts/AccountPanels.h"
+#include "app/MainLayout.h"
 #include "app/Session.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
@@ -130,7 +131,7 @@ Figures timeRefreshes(AccountPanels &panels, int runs)
     for (int i = 0; i <= runs; ++i) {
         QElapsedTimer timer;
         timer.start();
-        panels.Refresh(true, Day);
+        panels.Refresh(Day);
         times.append(timer.nsecsElapsed() / 1e6);
     }
     Figures f;
@@ -168,7 +169,6 @@ int main(int argc, char **argv)
     s.SettingsPath = folder + QStringLiteral("Quillbrook.ini");
     s.CurrentUser = Cashier;
     s.CurrentDay = Day;
-    WriteSetting(Settings::ScreenPixel, Accounts::Mode1440);
     QString error;
     if (!OpenLedgerConnection(folder + QStringLiteral("Bench.ddb"), DatabaseKind::Ledger, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
@@ -191,7 +191,8 @@ int main(int argc, char **argv)
     page.resize(1300, 800);
     int panelPage = 0;
     AccountPanels panels(&page, panelPage);
-    panels.CreatePanels(true);
+    panels.CreatePanels();
+    panels.PlaceSlots(MainLayout::LayoutFor(Accounts::Mode1440, true)->panels);
 
     bool ok = true;
     struct Viewer {

@@ -1,3 +1,12 @@
+# The offscreen screen of the tests, with windows drawn without a frame: the platform then never
+# reports a frame after a window is shown, so a window sized by its outer size is sized once.
+set(QUILL_OFFSCREEN_CONFIG ${CMAKE_BINARY_DIR}/offscreen.json)
+file(WRITE ${QUILL_OFFSCREEN_CONFIG} [=[
+{ "synchronousWindowSystemEvents": false, "windowFrameMargins": false,
+  "screens": [ { "name": "OffscreenScreen", "x": 0, "y": 0, "width": 800, "height": 800,
+                 "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
+]=])
+
 # Registers one QtTest executable. Every test runs offscreen in the Chinese locale and makes
 # its own temporary program folder from the pristine generated files.
 function(quill_add_test name)
@@ -8,6 +17,6 @@ function(quill_add_test name)
   quill_rescan_moc_on_new_sources(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=zh_CN.UTF-8;QUILL_TEST=1"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${QUILL_OFFSCREEN_CONFIG};LANG=zh_CN.UTF-8;QUILL_TEST=1"
     TIMEOUT 600)
 endfunction()

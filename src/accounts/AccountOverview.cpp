@@ -4,29 +4,11 @@
 
 namespace Accounts {
 
-PanelGrid AccountPanelGrid(const QString &screenPixel, bool maximized)
-{
-    if (screenPixel == Mode1024)
-        return maximized ? PanelGrid {4, 216, 223, 28} : PanelGrid {3, 210, 217, 15};
-    if (screenPixel == Mode1440)
-        return maximized ? PanelGrid {5, 236, 243, 40} : PanelGrid {4, 216, 223, 28};
-    return PanelGrid {};
-}
-
 QRect AccountSlotRect(const PanelGrid &grid, int slot)
 {
     const int columns = grid.columns > 0 ? grid.columns : 1;
     return QRect((slot % columns) * grid.pitch + PanelMargin, (slot / columns) * PanelRowPitch + PanelMargin,
         grid.width, PanelHeight);
-}
-
-int AccountPageSize(const QString &screenPixel, bool maximized)
-{
-    if (screenPixel == Mode1024)
-        return maximized ? 28 : 15;
-    if (screenPixel == Mode1440)
-        return maximized ? 40 : 28;
-    return 15;
 }
 
 Sql AccountOrderText(int sortBy, int direction)

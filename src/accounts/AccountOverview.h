@@ -1,11 +1,10 @@
 #pragma once
 
-// The account overview worked out without widgets: how many panels a page holds, where each
-// slot sits in each display mode, the order of the account list, the two sums per account and
-// the icon and colour a balance earns. The panels of the accounts tab and the window layout
-// both use these.
+// The account overview worked out without widgets: where each slot of a panel grid sits, the
+// order of the account list, the two sums per account and the icon and colour a balance earns.
 
 #include "storage/Sql.h"
+#include "widgets/PageLayout.h"
 
 #include <QDate>
 #include <QRect>
@@ -21,22 +20,11 @@ inline constexpr int PanelHeight = 80;
 inline constexpr int PanelRowPitch = 86;
 inline constexpr int PanelMargin = 8;
 
-// The panel grid of one layout. Slots from visibleSlots on are hidden by the layout.
-struct PanelGrid {
-    int columns = 3;
-    int width = 210;
-    int pitch = 217;
-    int visibleSlots = 15;
-};
+using ::PanelGrid;
 
-// The grid of the display mode ("ScreenPixel") in its normal or maximized form. A mode that is
-// neither known value gets the 1024 normal grid (the layout moves nothing for it).
-PanelGrid AccountPanelGrid(const QString &screenPixel, bool maximized);
-// Where slot (0..39) sits on the accounts tab: left = (slot mod columns) × pitch + 8,
-// top = (slot div columns) × 86 + 8.
+// Where slot (0..39) sits on the accounts tab in the grid of a layout: left = (slot mod columns)
+// × pitch + 8, top = (slot div columns) × 86 + 8.
 QRect AccountSlotRect(const PanelGrid &grid, int slot);
-// Panels per page: 15, 28 or 40; any unknown mode gives 15.
-int AccountPageSize(const QString &screenPixel, bool maximized);
 
 // Sort choices as the two lists hold them: by 0 编号, 1 类型, 2 名称; direction 0 升序, 1 降序.
 // A choice outside the lists counts as the first item.

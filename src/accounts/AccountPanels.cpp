@@ -120,7 +120,7 @@ AccountPanels *AccountPanels::of(const QWidget *tabPage)
     return tabPage ? tabPage->findChild<AccountPanels *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-void AccountPanels::CreatePanels(bool maximized)
+void AccountPanels::CreatePanels()
 {
     if (!slotList.isEmpty())
         return;
@@ -129,7 +129,7 @@ void AccountPanels::CreatePanels(bool maximized)
         createSlot(n);
     // Above the panels' area, but the empty-state picture shows where the panels would be.
     imageAccount->raise();
-    PlaceSlots(ReadSetting(Settings::ScreenPixel, Mode1024), maximized);
+    PlaceSlots(grid);
 }
 
 void AccountPanels::createSlot(int n)
@@ -194,9 +194,10 @@ void AccountPanels::wire(QWidget *part, int n)
     part->installEventFilter(this);
 }
 
-void AccountPanels::PlaceSlots(const QString &screenPixel, bool maximized)
+void AccountPanels::PlaceSlots(const PanelGrid &layoutGrid)
 {
-    const PanelGrid grid = AccountPanelGrid(screenPixel, maximized);
+    grid = layoutGrid;
+    grid.visibleSlots = qBound(0, grid.visibleSlots, PanelCount);
     for (int n = 0; n < slotList.size(); ++n) {
         slotList[n].panel->setGeometry(AccountSlotRect(grid, n));
         if (n >= grid.visibleSlots)
@@ -204,17 +205,23 @@ void AccountPanels::PlaceSlots(const QString &screenPixel, bool maximized)
     }
 }
 
-void AccountPanels::Refresh(bool maximized, const QDate &currentDay)
+void AccountPanels::Refresh(const QDate &currentDay)
 {
     if (slotList.isEmpty() || !ShareDataModule)
         return;
-    const int size
-        = qMin(AccountPageSize(ReadSetting(Settings::ScreenPixel, Mode1024), maximized), PanelCount);
-    lastPageSize = size;
+    // The page follows the layout in force, not the stored mode: a mode chosen since then would
+    // fill slots that this layout has no room for.
+    const int size = grid.visibleSlots;
     priorAccount->setEnabled(false);
     nextAccount->setEnabled(false);
 
     const SessionValues &s = Session();
+    // Before the first login nobody may see the accounts; the filters are not built yet either.
+    if (s.CurrentUser.isEmpty()) {
+        for (int i = 0; i < size; ++i)
+            slotList[i].panel->hide();
+        return;
+    }
     Query &accounts = ShareDataModule->ADOQueryTemp;
     const Sql sql = Sql("Select * From Account Where (AccountIndex > 1)") + AccountSearchFragment
         + s.AccountBookFilter + AccountOrderText(sortBy->currentIndex(), sortDirection->currentIndex());

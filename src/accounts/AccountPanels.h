@@ -1,17 +1,18 @@
 #pragma once
 
 // The account panels of the "帐户状况" tab: 40 tiles created once, of which a page shows 15, 28
-// or 40, each with an account's name, its balance on the current day, its movement in that
-// day's month, its type and an icon chosen by the balance. Beside them: the page buttons
+// or 40 (as the layout in force arranges them), each with an account's name, its balance on the current day,
+// its movement in that day's month, its type and an icon chosen by the balance. Beside them: the page buttons
 // (PriorAccount, NextAccount), NewAccount, the total label AccountSum, the empty-state picture
 // ImageAccount and the sort lists ComboBox2/ComboBox6 under Label19.
 //
 // The container fills the tab page, under every other control on it. The main window owns the
 // panel page number; the container keeps a reference to it. Paging and sorting ask the main
-// window to refresh the panels (refreshRequested), so its display mode and day are used.
+// window to refresh the panels (refreshRequested), so its day is used.
 
 #include "storage/SettingKeys.h"
 #include "storage/Sql.h"
+#include "widgets/PageLayout.h"
 
 #include <QDate>
 #include <QHash>
@@ -36,20 +37,21 @@ public:
     // The container on a tab page, or null.
     static AccountPanels *of(const QWidget *page);
 
-    // Creates the 40 panels, hidden, and places them for the display mode. Runs once.
-    void CreatePanels(bool maximized);
-    // Places the 40 slots in the grid of the display mode and hides those the layout leaves
-    // out (the layout calls it before refreshing).
-    void PlaceSlots(const QString &screenPixel, bool maximized);
-    // Fills the panels of the current page for the day (RefreshAccountPanels).
-    void Refresh(bool maximized, const QDate &currentDay);
+    // Creates the 40 panels, hidden, and places them in the grid in force. Runs once.
+    void CreatePanels();
+    // Places the 40 slots in the grid of a layout and hides those it leaves out (the layout
+    // calls it before refreshing). The grid stays in force until the next layout.
+    void PlaceSlots(const PanelGrid &grid);
+    // Fills the panels of the current page for the day (RefreshAccountPanels). A page holds as
+    // many panels as the grid in force shows; with no user logged in it shows none.
+    void Refresh(const QDate &currentDay);
     // Selects the stored sort choices in the two lists without refreshing.
     void LoadSortChoice();
 
     // The account search's condition (" And …"), empty until a search is made.
     Sql AccountSearchFragment;
 
-    int pageSize() const { return lastPageSize; }
+    int pageSize() const { return grid.visibleSlots; }
     // The total under the panels: the day's closing balance, written by the daily journal.
     void setAccountSumText(const QString &text);
     QFrame *panel(int slot) const;
@@ -91,7 +93,8 @@ private:
 
     QWidget *page = nullptr;
     int &panelPage;
-    int lastPageSize = 15;
+    // The grid in force: the design layout's until a layout is applied.
+    PanelGrid grid;
     QList<Slot> slotList;
     QHash<QString, QPixmap> iconCache;
     QLabel *accountSum = nullptr; // AccountSum

@@ -9,6 +9,15 @@
 #include "widgets/FormParts.h"
 
 #include <QAction>
+#include <QLabel>
+
+namespace {
+// The column beside the panels, top to bottom: 帐户搜索, 帐户月结 and the sort lists under their
+// label.
+const char *const SideColumn[] = {"SpeedButton4", "SpeedButton3", "Label19", "ComboBox2", "ComboBox6"};
+constexpr int RowGap = 6;
+constexpr int EdgeGap = 8;
+} // namespace
 
 AccountsPage::AccountsPage(TFormAccount *accountDialog, TFormAccount2 *actionDialog,
     TFormAccountSearch *searchDialog, QWidget *parent)
@@ -36,7 +45,7 @@ AccountsPage::AccountsPage(TFormAccount *accountDialog, TFormAccount2 *actionDia
 
 void AccountsPage::CreateAccountPanels()
 {
-    accountPanels->CreatePanels(layoutMaximized());
+    accountPanels->CreatePanels();
 }
 
 void AccountsPage::LoadAccountSortChoice()
@@ -46,7 +55,65 @@ void AccountsPage::LoadAccountSortChoice()
 
 void AccountsPage::Refresh()
 {
-    accountPanels->Refresh(layoutMaximized(), Session().CurrentDay);
+    accountPanels->Refresh(Session().CurrentDay);
+}
+
+void AccountsPage::ApplyLayout(const PageLayout &layout)
+{
+    MainPage::ApplyLayout(layout);
+    accountPanels->PlaceSlots(layout.panels);
+}
+
+void AccountsPage::FitControls()
+{
+    MainPage::FitControls();
+    placeSideColumn();
+}
+
+// The side column stands right of the panels at the layout's left where the page is wide enough
+// (the widest layout, or any layout with the work panel collapsed). Where it is not, the column
+// would be cut off at the page's edge, so its controls line up in a row under the page buttons,
+// against the right edge, and the panels keep their grid.
+void AccountsPage::placeSideColumn()
+{
+    QList<QWidget *> column;
+    for (const char *name : SideColumn)
+        if (QWidget *w = control(QString::fromLatin1(name)))
+            column.append(w);
+    int left = -1;
+    for (const ControlPlace &place : layoutInForce().controls)
+        if (place.control == QLatin1String("ComboBox2") && place.left)
+            left = *place.left;
+    if (column.isEmpty() || left < 0)
+        return;
+
+    int widest = 0;
+    for (QWidget *w : column)
+        widest = qMax(widest, w->width());
+    if (left + widest <= width()) {
+        for (QWidget *w : column)
+            w->move(left, designRect(w->objectName()).top());
+        return;
+    }
+
+    int rowTop = 0;
+    int rowHeight = 0;
+    int rowWidth = -RowGap;
+    for (const char *name : {"PriorAccount", "NewAccount", "NextAccount"})
+        if (QWidget *w = control(QString::fromLatin1(name)))
+            rowTop = qMax(rowTop, w->geometry().bottom() + 1 + RowGap);
+    for (QWidget *w : column) {
+        if (qobject_cast<QLabel *>(w))
+            w->resize(w->sizeHint().width(), w->height());
+        rowHeight = qMax(rowHeight, w->height());
+        rowWidth += w->width() + RowGap;
+    }
+    rowTop = qMax(0, qMin(rowTop, height() - rowHeight - 2));
+    int x = qMax(0, width() - EdgeGap - rowWidth);
+    for (QWidget *w : column) {
+        w->move(x, rowTop + (rowHeight - w->height()) / 2);
+        x += w->width() + RowGap;
+    }
 }
 
 void AccountsPage::openAccount(const QString &accountName, const QString &balanceText)

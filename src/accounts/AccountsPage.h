@@ -30,6 +30,11 @@ public:
     void ResetToFirstPage() { panelPageNumber = 0; }
     // RefreshAccountPanels: the panels of the current page for the current day.
     void Refresh() override;
+    // The controls, and the panel grid with the slots it hides.
+    void ApplyLayout(const PageLayout &layout) override;
+
+protected:
+    void FitControls() override;
 
 signals:
     // An account's 当月记录 has set the report conditions: the report tab is to show them.
@@ -38,6 +43,7 @@ signals:
 private:
     void openAccount(const QString &accountName, const QString &balanceText);
     void searchAccounts();
+    void placeSideColumn();
 
     TFormAccount *accountDialog;
     TFormAccount2 *actionDialog;

@@ -5,6 +5,7 @@
 #include "accounts/AccountsPage.h"
 #include "accounts/ChoseForm.h"
 #include "app/Dialogs.h"
+#include "app/MainLayout.h"
 #include "app/MaintenancePage.h"
 #include "app/OnlineServiceForm.h"
 #include "app/SettingsPage.h"
@@ -28,15 +29,20 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <QWindowStateChangeEvent>
 
 namespace {
 const QString MasterDatabaseFile = QStringLiteral("Quillbrook3.MDB");
 const QString MissingMasterText = QStringLiteral("数据库文件丢失，请联系翎溪软件有限公司");
 constexpr int SideBarWidth = 16;
+constexpr int FrameSettleMs = 150;
 
 QString programTitle()
 {
@@ -49,8 +55,11 @@ TFormMain::TFormMain(const QString &programDir, QWidget *parent) : QMainWindow(p
     setObjectName(QStringLiteral("TFormMain"));
     setWindowTitle(programTitle());
     setWindowIcon(QIcon(programDir + QStringLiteral("Res/Quillbrook.ico")));
-    // The normal layout of the "1024 * 768" display mode.
-    setFixedSize(792, 571);
+    // A maximize button although the normal layouts have a size of their own.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    currentLayout = &MainLayout::DesignLayout();
+    applyWindowSize();
 
     auto *central = new QWidget(this);
     auto *row = new QHBoxLayout(central);
@@ -75,6 +84,7 @@ TFormMain::TFormMain(const QString &programDir, QWidget *parent) : QMainWindow(p
     row->addWidget(workPanel);
     row->addWidget(sideBar);
     row->addWidget(panel3, 1);
+    showSideBarPicture();
 }
 
 TFormMain::~TFormMain() = default;
@@ -98,6 +108,7 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     // Every page lives for the whole run; a login shows the user's tabs by inserting them.
     for (MainPage *page : pageList())
         pageControl->addTab(page, page->caption());
+    applyPageLayouts();
 }
 
 QList<MainPage *> TFormMain::pageList() const
@@ -119,12 +130,13 @@ void TFormMain::buildSideBar()
     layout->setContentsMargins(0, 0, 0, 0);
     image7 = MakeLabel(sideBar, QString(), "Image7");
     image7->setScaledContents(true);
+    // The picture fills the bar whatever its own height.
+    image7->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     image7->setToolTip(QStringLiteral("点击打开隐藏功能"));
     image7->setAccessibleName(QStringLiteral("隐藏或显示左侧功能栏"));
     image7->setFocusPolicy(Qt::TabFocus);
     image7->installEventFilter(this);
     layout->addWidget(image7);
-    image7->setPixmap(QPixmap(programDir + QStringLiteral("Res/LeftBar.bmp")));
 }
 
 QWidget *TFormMain::tabPage(MainTab tab) const
@@ -165,11 +177,19 @@ void TFormMain::Image1Click()
 
 void TFormMain::Image7Click()
 {
-    // Collapse or expand the work panel; the layout picks the pictures of the other modes.
-    const bool collapse = !workPanel->isCollapsed();
-    workPanel->setCollapsed(collapse);
-    image7->setPixmap(QPixmap(
-        programDir + (collapse ? QStringLiteral("Res/RightBar.bmp") : QStringLiteral("Res/LeftBar.bmp"))));
+    workPanel->setCollapsed(!workPanel->isCollapsed());
+    showSideBarPicture();
+}
+
+// The picture of the layout in force for the work panel's state: "LeftBar" while it shows,
+// "RightBar" while it is collapsed.
+void TFormMain::showSideBarPicture()
+{
+    const QString file = workPanel->isCollapsed() ? currentLayout->rightBar : currentLayout->leftBar;
+    if (file == sideBarPictureFile)
+        return;
+    sideBarPictureFile = file;
+    image7->setPixmap(QPixmap(programDir + file));
 }
 
 void TFormMain::FormCreate()
@@ -327,9 +347,123 @@ void TFormMain::SelectGetPayRecordMode()
 void TFormMain::ApplyLayout(bool maximized)
 {
     LayoutMaximized = maximized;
-    const QString screenPixel = ReadSetting(Settings::ScreenPixel, Accounts::Mode1024);
+    if (const MainLayout::LayoutColumn *layout
+        = MainLayout::LayoutFor(ReadSetting(Settings::ScreenPixel, Accounts::Mode1024), maximized)) {
+        currentLayout = layout;
+        applyWindowSize();
+        applyPageLayouts();
+    }
+    showSideBarPicture();
+    RefreshAccountPanels();
+}
+
+void TFormMain::applyPageLayouts()
+{
     for (MainPage *page : pageList())
-        page->ApplyLayout(screenPixel, maximized);
+        if (page)
+            page->ApplyLayout(currentLayout->page(page->objectName()));
+}
+
+QMargins TFormMain::frameMargins() const
+{
+    const QWindow *handle = windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// The layout's sizes are the window's outer sizes, frame and title bar included. A normal layout
+// has a size of its own; the window can still be maximized, so the platform is told the largest
+// size a maximize may give on this screen, and any other size (a border dragged) is put back.
+void TFormMain::applyWindowSize()
+{
+    const MainLayout::LayoutColumn &layout = *currentLayout;
+    appliedFrame = frameMargins();
+    resizesUndone = 0;
+    const QSize screenSize = screen() ? screen()->availableGeometry().size() : layout.sizeLimit;
+    const QSize largest
+        = MainLayout::InnerSize(MainLayout::MaximizedWindowSize(layout, screenSize), appliedFrame);
+    if (!layout.windowSize.isValid() || !sizedByLayout()) {
+        // Maximized: the platform sizes the window within the limit. A small minimum of the
+        // window's own keeps the layouts inside from raising it.
+        setMinimumSize(1, 1);
+        setSizeLimit(largest);
+        return;
+    }
+    const QSize inner = MainLayout::InnerSize(layout.windowSize, appliedFrame);
+    setMinimumSize(inner);
+    setSizeLimit(largest.expandedTo(inner));
+    resize(inner);
+}
+
+// A widget cut down to a smaller limit would drop its maximized state, so a limit below the
+// current size goes to the platform window alone; the platform then resizes the window, and the
+// widget takes the limit too once it fits (the next resize).
+void TFormMain::setSizeLimit(const QSize &limit)
+{
+    sizeLimit = limit;
+    if (size().width() <= limit.width() && size().height() <= limit.height())
+        setMaximumSize(limit);
+    else if (QWindow *handle = windowHandle())
+        handle->setMaximumSize(limit);
+}
+
+bool TFormMain::sizedByLayout() const
+{
+    return !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+}
+
+bool TFormMain::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+        connect(
+            windowHandle(), &QWindow::screenChanged, this, &TFormMain::applyWindowSize, Qt::UniqueConnection);
+        [[fallthrough]];
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+        // The frame is known only once the window manager has framed the window, a maximized
+        // window may have another, and the platform tells it without an event of its own:
+        // look now and again a moment later.
+        if (frameMargins() != appliedFrame)
+            applyWindowSize();
+        QTimer::singleShot(FrameSettleMs, this, [this] {
+            if (frameMargins() != appliedFrame)
+                applyWindowSize();
+        });
+        break;
+    default:
+        break;
+    }
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Resize && maximumSize() != sizeLimit)
+        setSizeLimit(sizeLimit);
+    if (event->type() == QEvent::Resize && currentLayout->windowSize.isValid() && sizedByLayout()) {
+        if (size() == MainLayout::InnerSize(currentLayout->windowSize, appliedFrame))
+            resizesUndone = 0;
+        else if (resizesUndone < 3)
+            QTimer::singleShot(0, this, [this] {
+                const QSize inner = MainLayout::InnerSize(currentLayout->windowSize, appliedFrame);
+                if (currentLayout->windowSize.isValid() && sizedByLayout() && size() != inner) {
+                    ++resizesUndone;
+                    resize(inner);
+                }
+            });
+    }
+    return handled;
+}
+
+void TFormMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates now = windowState();
+    if (now & Qt::WindowMinimized)
+        return;
+    const bool wasMaximized = static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMaximized;
+    const bool maximized = now & Qt::WindowMaximized;
+    if (maximized != wasMaximized)
+        ApplyLayout(maximized);
 }
 
 void TFormMain::ShowBookChoice()

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QMainWindow>
+#include <QMargins>
 #include <QString>
 
 class AccountsPage;
@@ -23,6 +24,10 @@ class ReportsPage;
 class SettingsPage;
 class WorkPanel;
 struct ProgramDialogs;
+
+namespace MainLayout {
+struct LayoutColumn;
+}
 
 // The two grids that RefreshMoneyGrid fills.
 enum class MoneyGridKind { Journal, Report };
@@ -62,11 +67,18 @@ public:
     // The account-book picture shown, relative to ProgramDir (empty before the first refresh).
     QString bookPicture() const { return bookPictureFile; }
     bool layoutMaximized() const { return LayoutMaximized; }
+    // The layout the window and its pages stand in: the design layout until one is applied.
+    const MainLayout::LayoutColumn &layoutInForce() const { return *currentLayout; }
+    // The side-bar picture shown, relative to ProgramDir.
+    QString sideBarPicture() const { return sideBarPictureFile; }
     int accountPanelPage() const;
 
     // Start-up and login steps.
     void CreateAccountPanels();
     void SelectGetPayRecordMode();
+    // Lays out the window for the stored display mode, normal or maximized: the window's size,
+    // every page's controls and the side-bar picture; then refreshes the account panels. A mode
+    // that is neither known text moves nothing.
     void ApplyLayout(bool maximized);
     void ShowBookChoice();
     void LoadAccountSortChoice();
@@ -86,6 +98,9 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+    // Maximize and restore, however the user gives them, arrive as window-state changes.
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildSideBar();
@@ -94,12 +109,27 @@ private:
     bool openStartLedger();
     void Image1Click();
     void Image7Click();
+    void showSideBarPicture();
+    void applyPageLayouts();
+    void applyWindowSize();
+    void setSizeLimit(const QSize &limit);
+    // Neither maximized, nor full screen, nor minimized: the layout sets the size.
+    bool sizedByLayout() const;
+    QMargins frameMargins() const;
     QList<MainPage *> pageList() const;
 
     QString programDir;
     ProgramDialogs *programDialogs = nullptr;
     bool LayoutMaximized = false;
+    const MainLayout::LayoutColumn *currentLayout = nullptr;
     QString bookPictureFile;
+    QString sideBarPictureFile;
+    // The frame the window's size was last worked out with; the platform may tell it late.
+    QMargins appliedFrame;
+    // The largest size a maximize may give, inside the frame.
+    QSize sizeLimit;
+    // Sizes put back in a row without success: a window manager that insists wins.
+    int resizesUndone = 0;
 
     WorkPanel *workPanel = nullptr;
     QFrame *sideBar = nullptr;

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QResizeEvent>
 #include <QToolButton>
 
 namespace {
@@ -107,7 +108,7 @@ WorkPanel::WorkPanel(QWidget *window, const QString &programDir) : programDir(pr
     // Below the normal layout's bottom on purpose: it shows in the taller layouts.
     QAction *actionSave = NewAction(window, "ActionSave", QStringLiteral("备份数据"));
     connect(actionSave, &QAction::triggered, this, [window] { Ledgers::BackupLedger(window); });
-    MakeToolButton(this, "SpeedButtonSave", actionSave, QRect(8, 544, 81, 28));
+    saveButton = MakeToolButton(this, "SpeedButtonSave", actionSave, QRect(8, 544, 81, 28));
 }
 
 QDate WorkPanel::currentDay() const
@@ -148,6 +149,14 @@ bool WorkPanel::isCollapsed() const
 void WorkPanel::setCollapsed(bool collapsed)
 {
     setFixedWidth(collapsed ? 0 : PanelWidth);
+}
+
+// How tall the panel is depends on the window's frame as well as on the layout: a button that
+// would only partly show is left out until the panel is tall enough to hold it whole.
+void WorkPanel::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    saveButton->setVisible(saveButton->geometry().bottom() <= contentsRect().bottom());
 }
 
 bool WorkPanel::eventFilter(QObject *watched, QEvent *event)

@@ -9,6 +9,7 @@
 
 class QDateEdit;
 class QLabel;
+class QToolButton;
 struct ProgramDialogs;
 
 class WorkPanel : public QFrame
@@ -38,6 +39,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void moveDay(int days);
@@ -47,6 +49,7 @@ private:
     QLabel *image1 = nullptr;
     QDateEdit *dateTimePicker1 = nullptr;
     QLabel *label18 = nullptr;
+    QToolButton *saveButton = nullptr;
 };
 
 // A picture label that acts as a button: a click, Space or Enter.

@@ -5,6 +5,10 @@
 // dialogs they use in their constructors and never reach for the main window or another page: a
 // page that must tell another something emits a signal that the main window connects.
 
+#include "widgets/PageLayout.h"
+
+#include <QHash>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -19,13 +23,28 @@ public:
 
     // The page's step of RefreshAll.
     virtual void Refresh() { }
-    // The page's part of the layout of a display mode ("ScreenPixel" text, maximized or not).
-    virtual void ApplyLayout(const QString &screenPixel, bool maximized);
+    // The page's part of a display layout: its named controls placed (a name the page does not
+    // have is skipped), then whatever the page is too small to hold brought inside.
+    virtual void ApplyLayout(const PageLayout &layout);
+    const PageLayout &layoutInForce() const { return layout; }
 
 protected:
-    bool layoutMaximized() const { return maximized; }
+    // Brings every placed control wholly inside its parent: the layout's numbers are kept where
+    // they fit, and otherwise changed as little as it takes. Runs after each layout and whenever
+    // the page changes size (the window, or the work panel collapsed or expanded), each time
+    // from the layout's own numbers, so a control returns to its place when there is room again.
+    virtual void FitControls();
+    // The control of that name on this page, or null.
+    QWidget *control(const QString &name) const;
+    // A placed control's geometry as the page created it, before any layout.
+    QRect designRect(const QString &name) const { return designRects.value(name); }
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void placeControls();
+
     QString tabCaption;
-    bool maximized = false;
+    PageLayout layout;
+    // Each placed control's geometry as the page created it.
+    QHash<QString, QRect> designRects;
 };

@@ -664,7 +664,7 @@ private slots:
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
         QCOMPARE(w->objectName(), QStringLiteral("TFormMain"));
-        QCOMPARE(w->size(), QSize(792, 571));
+        QCOMPARE(w->frameGeometry().size(), QSize(792, 571));
         QCOMPARE(w->tabs()->objectName(), QStringLiteral("PageControl1"));
         // Every page exists for the whole run, whether or not the user's tabs include it.
         QStringList captions;
