@@ -9,6 +9,7 @@
 #include "app/MaintenancePage.h"
 #include "app/OnlineServiceForm.h"
 #include "app/SettingsPage.h"
+#include "app/WindowSizer.h"
 #include "app/WorkPanel.h"
 #include "journal/JournalPage.h"
 #include "journal/ParameterLists.h"
@@ -29,20 +30,16 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 namespace {
 const QString MasterDatabaseFile = QStringLiteral("Quillbrook3.MDB");
 const QString MissingMasterText = QStringLiteral("数据库文件丢失，请联系翎溪软件有限公司");
 constexpr int SideBarWidth = 16;
-constexpr int FrameSettleMs = 150;
 
 QString programTitle()
 {
@@ -59,7 +56,8 @@ TFormMain::TFormMain(const QString &programDir, QWidget *parent) : QMainWindow(p
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     currentLayout = &MainLayout::DesignLayout();
-    applyWindowSize();
+    windowSizer = new WindowSizer(this);
+    windowSizer->apply(*currentLayout);
 
     auto *central = new QWidget(this);
     auto *row = new QHBoxLayout(central);
@@ -350,7 +348,7 @@ void TFormMain::ApplyLayout(bool maximized)
     if (const MainLayout::LayoutColumn *layout
         = MainLayout::LayoutFor(ReadSetting(Settings::ScreenPixel, Accounts::Mode1024), maximized)) {
         currentLayout = layout;
-        applyWindowSize();
+        windowSizer->apply(*layout);
         applyPageLayouts();
     }
     showSideBarPicture();
@@ -362,94 +360,6 @@ void TFormMain::applyPageLayouts()
     for (MainPage *page : pageList())
         if (page)
             page->ApplyLayout(currentLayout->page(page->objectName()));
-}
-
-QMargins TFormMain::frameMargins() const
-{
-    const QWindow *handle = windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
-}
-
-// The layout's sizes are the window's outer sizes, frame and title bar included. A normal layout
-// has a size of its own; the window can still be maximized, so the platform is told the largest
-// size a maximize may give on this screen, and any other size (a border dragged) is put back.
-void TFormMain::applyWindowSize()
-{
-    const MainLayout::LayoutColumn &layout = *currentLayout;
-    appliedFrame = frameMargins();
-    resizesUndone = 0;
-    const QSize screenSize = screen() ? screen()->availableGeometry().size() : layout.sizeLimit;
-    const QSize largest
-        = MainLayout::InnerSize(MainLayout::MaximizedWindowSize(layout, screenSize), appliedFrame);
-    if (!layout.windowSize.isValid() || !sizedByLayout()) {
-        // Maximized: the platform sizes the window within the limit. A small minimum of the
-        // window's own keeps the layouts inside from raising it.
-        setMinimumSize(1, 1);
-        setSizeLimit(largest);
-        return;
-    }
-    const QSize inner = MainLayout::InnerSize(layout.windowSize, appliedFrame);
-    setMinimumSize(inner);
-    setSizeLimit(largest.expandedTo(inner));
-    resize(inner);
-}
-
-// A widget cut down to a smaller limit would drop its maximized state, so a limit below the
-// current size goes to the platform window alone; the platform then resizes the window, and the
-// widget takes the limit too once it fits (the next resize).
-void TFormMain::setSizeLimit(const QSize &limit)
-{
-    sizeLimit = limit;
-    if (size().width() <= limit.width() && size().height() <= limit.height())
-        setMaximumSize(limit);
-    else if (QWindow *handle = windowHandle())
-        handle->setMaximumSize(limit);
-}
-
-bool TFormMain::sizedByLayout() const
-{
-    return !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
-}
-
-bool TFormMain::event(QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::Show:
-        connect(
-            windowHandle(), &QWindow::screenChanged, this, &TFormMain::applyWindowSize, Qt::UniqueConnection);
-        [[fallthrough]];
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::WindowStateChange:
-        // The frame is known only once the window manager has framed the window, a maximized
-        // window may have another, and the platform tells it without an event of its own:
-        // look now and again a moment later.
-        if (frameMargins() != appliedFrame)
-            applyWindowSize();
-        QTimer::singleShot(FrameSettleMs, this, [this] {
-            if (frameMargins() != appliedFrame)
-                applyWindowSize();
-        });
-        break;
-    default:
-        break;
-    }
-    const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::Resize && maximumSize() != sizeLimit)
-        setSizeLimit(sizeLimit);
-    if (event->type() == QEvent::Resize && currentLayout->windowSize.isValid() && sizedByLayout()) {
-        if (size() == MainLayout::InnerSize(currentLayout->windowSize, appliedFrame))
-            resizesUndone = 0;
-        else if (resizesUndone < 3)
-            QTimer::singleShot(0, this, [this] {
-                const QSize inner = MainLayout::InnerSize(currentLayout->windowSize, appliedFrame);
-                if (currentLayout->windowSize.isValid() && sizedByLayout() && size() != inner) {
-                    ++resizesUndone;
-                    resize(inner);
-                }
-            });
-    }
-    return handled;
 }
 
 void TFormMain::changeEvent(QEvent *event)

@@ -22,6 +22,7 @@ class QTabWidget;
 class ReceivablesPage;
 class ReportsPage;
 class SettingsPage;
+class WindowSizer;
 class WorkPanel;
 struct ProgramDialogs;
 
@@ -98,7 +99,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    bool event(QEvent *event) override;
     // Maximize and restore, however the user gives them, arrive as window-state changes.
     void changeEvent(QEvent *event) override;
 
@@ -111,11 +111,6 @@ private:
     void Image7Click();
     void showSideBarPicture();
     void applyPageLayouts();
-    void applyWindowSize();
-    void setSizeLimit(const QSize &limit);
-    // Neither maximized, nor full screen, nor minimized: the layout sets the size.
-    bool sizedByLayout() const;
-    QMargins frameMargins() const;
     QList<MainPage *> pageList() const;
 
     QString programDir;
@@ -124,12 +119,7 @@ private:
     const MainLayout::LayoutColumn *currentLayout = nullptr;
     QString bookPictureFile;
     QString sideBarPictureFile;
-    // The frame the window's size was last worked out with; the platform may tell it late.
-    QMargins appliedFrame;
-    // The largest size a maximize may give, inside the frame.
-    QSize sizeLimit;
-    // Sizes put back in a row without success: a window manager that insists wins.
-    int resizesUndone = 0;
+    WindowSizer *windowSizer = nullptr;
 
     WorkPanel *workPanel = nullptr;
     QFrame *sideBar = nullptr;
