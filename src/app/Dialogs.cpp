@@ -18,6 +18,7 @@
 #include "receivables/GetPayForm3.h"
 #include "receivables/GetPayForm4.h"
 #include "reports/MakeReportForm.h"
+#include "reports/ProgressForm.h"
 
 ProgramDialogs::ProgramDialogs(QWidget *owner)
 {
@@ -29,7 +30,7 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     makeReport = new TFormMakeReport(owner);
     draw = new TFormDraw(owner);
     account2 = new TFormAccount2(getPay, draw, account, owner);
-    // progress:      TFormProgress
+    progress = new TFormProgress(owner);
     online = new TFormOnline(owner);
     getPay2 = new TFormGetPay2(owner);
     getPay2->setEntryForm(getPay);

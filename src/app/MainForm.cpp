@@ -17,6 +17,7 @@
 #include "ledgers/LoginForm.h"
 #include "platform/Seams.h"
 #include "receivables/ReceivablesPage.h"
+#include "reports/MonthSummary.h"
 #include "reports/ReportsPage.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
@@ -92,6 +93,9 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     programDialogs = dialogs;
     workPanel->setDialogs(dialogs);
     accountsPage = new AccountsPage(dialogs->account, dialogs->account2, dialogs->accountSearch);
+    // 帐户月结 sits on the accounts tab; its work belongs to the reports.
+    connect(accountsPage->findChild<QAction *>(QStringLiteral("ActionMoneyMonth")), &QAction::triggered, this,
+        [this] { MonthSummary::Run(programDialogs->accountChose, programDialogs->progress, this); });
     journalPage = new JournalPage(dialogs->getPay);
     receivablesPage = new ReceivablesPage(dialogs->getPay2, dialogs->getPay3);
     reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay);

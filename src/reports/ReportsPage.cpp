@@ -5,6 +5,7 @@
 #include "journal/MoneyGrid.h"
 #include "platform/Seams.h"
 #include "printing/ReportEngine.h"
+#include "reports/DailyStatistics.h"
 #include "reports/MakeReportForm.h"
 #include "reports/ReportQuery.h"
 #include "storage/PublicFunction.h"
@@ -47,6 +48,8 @@ ReportsPage::ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidg
         &ReportsPage::makeReport);
     connect(findChild<QAction *>(QStringLiteral("ActionPrintReport")), &QAction::triggered, this,
         &ReportsPage::printReport);
+    connect(findChild<QAction *>(QStringLiteral("ActionResearchReport")), &QAction::triggered, this,
+        [this] { DailyStatistics::Run(this); });
 
     sortChoice = new QComboBox(this);
     sortChoice->setObjectName(QStringLiteral("ComboBox3"));
