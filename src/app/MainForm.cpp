@@ -86,7 +86,7 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
     accountsPage = new AccountsPage(dialogs->account, dialogs->account2, dialogs->accountSearch);
     journalPage = new JournalPage(dialogs->getPay);
     receivablesPage = new ReceivablesPage(dialogs->getPay2, dialogs->getPay3);
-    reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay);
+    reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay, dialogs->cake);
     settingsPage = new SettingsPage(dialogs->power, dialogs->ask);
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
     connect(journalPage, &JournalPage::accountSumChanged, accountsPage->panels(),

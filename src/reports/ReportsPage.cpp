@@ -5,6 +5,8 @@
 #include "journal/MoneyGrid.h"
 #include "platform/Seams.h"
 #include "printing/ReportEngine.h"
+#include "reports/CakeForm.h"
+#include "reports/GridExport.h"
 #include "reports/MakeReportForm.h"
 #include "reports/ReportQuery.h"
 #include "storage/PublicFunction.h"
@@ -20,10 +22,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-ReportsPage::ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidget *parent)
+ReportsPage::ReportsPage(
+    TFormMakeReport *builder, TFormGetPay *entryForm, TFormCake *analysis, QWidget *parent)
     : MainPage(QStringLiteral("报表中心"), QStringLiteral("TabSheet4"), parent),
       builder(builder),
-      entryForm(entryForm)
+      entryForm(entryForm),
+      analysis(analysis)
 {
     auto *commands = new QHBoxLayout;
     struct Command {
@@ -31,7 +35,7 @@ ReportsPage::ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidg
         const char *action;
         const char *caption;
     };
-    // The first three are wired by the commands that own them.
+    // 财务日结 is wired by the command that owns it.
     const Command buttons[] = {
         {"Cake", "ActionCake", "报表分析"},
         {"ToExcel", "ActionToExcel", "导出EXCEL"},
@@ -47,6 +51,10 @@ ReportsPage::ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidg
         &ReportsPage::makeReport);
     connect(findChild<QAction *>(QStringLiteral("ActionPrintReport")), &QAction::triggered, this,
         &ReportsPage::printReport);
+    connect(findChild<QAction *>(QStringLiteral("ActionCake")), &QAction::triggered, this,
+        &ReportsPage::showAnalysis);
+    connect(findChild<QAction *>(QStringLiteral("ActionToExcel")), &QAction::triggered, this,
+        [this] { ExportGridToExcel(reportGrid); });
 
     sortChoice = new QComboBox(this);
     sortChoice->setObjectName(QStringLiteral("ComboBox3"));
@@ -111,6 +119,14 @@ void ReportsPage::printReport()
         return;
     PrintReport(
         ListTemplatePath(QStringLiteral("Report.frf"), QStringLiteral("Report2.frf")), rows, {}, this);
+}
+
+void ReportsPage::showAnalysis()
+{
+    if (!analysis)
+        return;
+    analysis->ChartCondition = Session().ReportCondition;
+    Platform::ShowModal(analysis);
 }
 
 void ReportsPage::editEntry()
