@@ -17,6 +17,7 @@
 #include "receivables/GetPayForm2.h"
 #include "receivables/GetPayForm3.h"
 #include "receivables/GetPayForm4.h"
+#include "reports/CakeForm.h"
 #include "reports/MakeReportForm.h"
 #include "reports/ProgressForm.h"
 
@@ -34,7 +35,7 @@ ProgramDialogs::ProgramDialogs(QWidget *owner)
     online = new TFormOnline(owner);
     getPay2 = new TFormGetPay2(owner);
     getPay2->setEntryForm(getPay);
-    // cake:          TFormCake
+    cake = new TFormCake(owner);
     getPay3 = new TFormGetPay3(owner);
     accountChose = new TFormAccountChose(owner);
     db = new TFormDB(owner);

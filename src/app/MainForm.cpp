@@ -98,7 +98,7 @@ void TFormMain::setDialogs(ProgramDialogs *dialogs)
         [this] { MonthSummary::Run(programDialogs->accountChose, programDialogs->progress, this); });
     journalPage = new JournalPage(dialogs->getPay);
     receivablesPage = new ReceivablesPage(dialogs->getPay2, dialogs->getPay3);
-    reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay);
+    reportsPage = new ReportsPage(dialogs->makeReport, dialogs->getPay, dialogs->cake);
     settingsPage = new SettingsPage(dialogs->power, dialogs->ask);
     maintenancePage = new MaintenancePage(action(QStringLiteral("ActionSave")));
     connect(journalPage, &JournalPage::accountSumChanged, accountsPage->panels(),

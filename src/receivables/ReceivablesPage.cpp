@@ -6,6 +6,7 @@
 #include "receivables/GetPayForm2.h"
 #include "receivables/GetPayForm3.h"
 #include "receivables/GetPayRules.h"
+#include "reports/GridExport.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "widgets/DataGrid.h"
@@ -135,9 +136,9 @@ ReceivablesPage::GetPayView::GetPayView(ReceivablesPage *page, QWidget *area, in
     QToolButton *findButton = MakeToolButton(area, names.findButton, findAction, QRect(544, top, 100, 26));
     QToolButton *printButton
         = MakeToolButton(area, names.printButton, printAction, QRect(544, top + 32, 100, 26));
-    // The export itself is the spreadsheet export's.
-    QToolButton *exportButton = MakeToolButton(
-        page, names.exportButton, action(names.exportAction, "导出"), QRect(665, exportTop, 48, 26));
+    QAction *exportAction = action(names.exportAction, "导出");
+    QToolButton *exportButton
+        = MakeToolButton(page, names.exportButton, exportAction, QRect(665, exportTop, 48, 26));
     // Both halves have buttons of the same texts; a screen reader tells them apart by this.
     for (QToolButton *button : {newButton, editButton, deleteButton, findButton, printButton, exportButton})
         button->setAccessibleDescription(grid->accessibleName());
@@ -163,6 +164,7 @@ ReceivablesPage::GetPayView::GetPayView(ReceivablesPage *page, QWidget *area, in
     QObject::connect(deleteAction, &QAction::triggered, page, [this] { deleteRecord(); });
     QObject::connect(findAction, &QAction::triggered, page, [this] { findRecords(); });
     QObject::connect(printAction, &QAction::triggered, page, [this] { printRecords(); });
+    QObject::connect(exportAction, &QAction::triggered, page, [this] { ExportGridToExcel(grid); });
     // A double click edits in detail mode; a grouped row is no record.
     QObject::connect(grid, &DataGrid::gridDoubleClicked, page, [this] {
         if (mode == GetPayMode::Detail)

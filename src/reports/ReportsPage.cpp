@@ -5,7 +5,9 @@
 #include "journal/MoneyGrid.h"
 #include "platform/Seams.h"
 #include "printing/ReportEngine.h"
+#include "reports/CakeForm.h"
 #include "reports/DailyStatistics.h"
+#include "reports/GridExport.h"
 #include "reports/MakeReportForm.h"
 #include "reports/ReportQuery.h"
 #include "storage/PublicFunction.h"
@@ -21,10 +23,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-ReportsPage::ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidget *parent)
+ReportsPage::ReportsPage(
+    TFormMakeReport *builder, TFormGetPay *entryForm, TFormCake *analysis, QWidget *parent)
     : MainPage(QStringLiteral("报表中心"), QStringLiteral("TabSheet4"), parent),
       builder(builder),
-      entryForm(entryForm)
+      entryForm(entryForm),
+      analysis(analysis)
 {
     auto *commands = new QHBoxLayout;
     struct Command {
@@ -32,7 +36,7 @@ ReportsPage::ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidg
         const char *action;
         const char *caption;
     };
-    // The first three are wired by the commands that own them.
+    // 财务日结 is wired by the command that owns it.
     const Command buttons[] = {
         {"Cake", "ActionCake", "报表分析"},
         {"ToExcel", "ActionToExcel", "导出EXCEL"},
@@ -50,6 +54,10 @@ ReportsPage::ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidg
         &ReportsPage::printReport);
     connect(findChild<QAction *>(QStringLiteral("ActionResearchReport")), &QAction::triggered, this,
         [this] { DailyStatistics::Run(this); });
+    connect(findChild<QAction *>(QStringLiteral("ActionCake")), &QAction::triggered, this,
+        &ReportsPage::showAnalysis);
+    connect(findChild<QAction *>(QStringLiteral("ActionToExcel")), &QAction::triggered, this,
+        [this] { ExportGridToExcel(reportGrid); });
 
     sortChoice = new QComboBox(this);
     sortChoice->setObjectName(QStringLiteral("ComboBox3"));
@@ -114,6 +122,14 @@ void ReportsPage::printReport()
         return;
     PrintReport(
         ListTemplatePath(QStringLiteral("Report.frf"), QStringLiteral("Report2.frf")), rows, {}, this);
+}
+
+void ReportsPage::showAnalysis()
+{
+    if (!analysis)
+        return;
+    analysis->ChartCondition = Session().ReportCondition;
+    Platform::ShowModal(analysis);
 }
 
 void ReportsPage::editEntry()

@@ -10,6 +10,7 @@
 class DataGrid;
 class QAction;
 class QComboBox;
+class TFormCake;
 class TFormGetPay;
 class TFormMakeReport;
 
@@ -17,7 +18,8 @@ class ReportsPage : public MainPage
 {
     Q_OBJECT
 public:
-    ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, QWidget *parent = nullptr);
+    ReportsPage(TFormMakeReport *builder, TFormGetPay *entryForm, TFormCake *analysis = nullptr,
+        QWidget *parent = nullptr);
 
     // True once the report grid has run: RefreshAll refreshes it only then.
     bool reportOpen() const;
@@ -30,11 +32,13 @@ private:
     void makeReport();
     void printReport();
     void editEntry();
+    void showAnalysis();
     void saveColumnWidths();
     void restoreColumnWidths();
 
     TFormMakeReport *builder;
     TFormGetPay *entryForm;
+    TFormCake *analysis;
     QComboBox *sortChoice = nullptr; // ComboBox3
     DataGrid *reportGrid = nullptr; // DBGridEh2 over ADOQueryReportGrid
 };

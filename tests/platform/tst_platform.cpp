@@ -3,6 +3,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Seams.h"
 #include "platform/Spreadsheet.h"
+#include "support/SheetCells.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
@@ -19,7 +20,9 @@
 #include <sys/stat.h>
 
 using namespace Platform;
+using TestSupport::cellName;
 using TestSupport::readFile;
+using TestSupport::readSheet;
 using TestSupport::writeFile;
 
 class TestPlatform : public QObject
@@ -307,51 +310,6 @@ private slots:
         QCOMPARE(Today(), QDate(2006, 6, 15));
         Seams::reset();
         QCOMPARE(Today(), QDate::currentDate());
-    }
-
-private:
-    // Cells of the first sheet as the file stores them: reference -> type ("s" shared text,
-    // "n" number) and the text or number.
-    static QHash<QString, QPair<QString, QString>> readSheet(const QString &file)
-    {
-        auto entry = [&file](const char *name) {
-            QProcess unzip;
-            unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, QString::fromLatin1(name)});
-            unzip.waitForFinished();
-            return unzip.readAllStandardOutput();
-        };
-        QStringList shared;
-        QXmlStreamReader strings(entry("xl/sharedStrings.xml"));
-        while (!strings.atEnd()) {
-            strings.readNext();
-            if (strings.isStartElement() && strings.name() == QLatin1String("si"))
-                shared.append(QString());
-            else if (strings.isStartElement() && strings.name() == QLatin1String("t"))
-                shared.last() += strings.readElementText();
-        }
-        QHash<QString, QPair<QString, QString>> cells;
-        QXmlStreamReader sheet(entry("xl/worksheets/sheet1.xml"));
-        QString ref, type;
-        while (!sheet.atEnd()) {
-            sheet.readNext();
-            if (sheet.isStartElement() && sheet.name() == QLatin1String("c")) {
-                ref = sheet.attributes().value(QLatin1String("r")).toString();
-                type = sheet.attributes().value(QLatin1String("t")).toString();
-                if (type.isEmpty())
-                    type = QStringLiteral("n");
-            } else if (sheet.isStartElement() && sheet.name() == QLatin1String("v")) {
-                const QString v = sheet.readElementText();
-                cells.insert(ref, {type, type == QLatin1String("s") ? shared.value(v.toInt()) : v});
-            }
-        }
-        return cells;
-    }
-    static QString cellName(int row, int column)
-    {
-        QString letters;
-        for (int c = column; c > 0; c = (c - 1) / 26)
-            letters.prepend(QChar(QLatin1Char('A').unicode() + (c - 1) % 26));
-        return letters + QString::number(row);
     }
 
 private slots:
