@@ -13,6 +13,7 @@
 #include "app/WorkPanel.h"
 #include "journal/JournalPage.h"
 #include "journal/ParameterLists.h"
+#include "ledgers/AutoBackup.h"
 #include "ledgers/DBChoseForm.h"
 #include "ledgers/LoginForm.h"
 #include "platform/Seams.h"
@@ -220,7 +221,7 @@ bool TFormMain::FormShow()
         return false;
     }
     s.DefaultLedgerFolder = Texts::RunPathPlaceholder + QStringLiteral("DataBase\\");
-    if (!openStartLedger())
+    if (!openStartLedger() || !Ledgers::CheckOpenedLedger())
         return false;
 
     setWindowTitle(s.LedgerCaption.isEmpty() ? programTitle()

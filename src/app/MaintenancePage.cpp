@@ -2,11 +2,22 @@
 
 #include "app/SettingChoices.h"
 #include "ledgers/LedgerBackup.h"
+#include "platform/Seams.h"
 #include "printing/DesignerForm.h"
+#include "storage/PublicFunction.h"
 #include "widgets/FormParts.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+const QString AutoBackupDefaultCopies = QStringLiteral("7");
+}
 
 MaintenancePage::MaintenancePage(QAction *actionSave, QWidget *parent)
     : MainPage(QStringLiteral("数据维护"), QStringLiteral("TabSheet6"), parent)
@@ -27,6 +38,8 @@ MaintenancePage::MaintenancePage(QAction *actionSave, QWidget *parent)
             loginMode->setGeometry(8, 150, 400, 60);
         }
 
+    buildAutoBackupGroup();
+
     auto *design = new QGroupBox(QStringLiteral("单据设计"), this);
     design->setGeometry(8, 220, 400, 60);
     QAction *actionDesign = NewAction(this, "ActionDesign", QStringLiteral("单据设计"));
@@ -34,8 +47,44 @@ MaintenancePage::MaintenancePage(QAction *actionSave, QWidget *parent)
     MakeToolButton(design, "DesignButton", actionDesign, QRect(12, 22, 120, 26));
 }
 
+// The check box is stored as it changes; the number of copies with its 确定, as the lists are.
+void MaintenancePage::buildAutoBackupGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("自动备份"), this);
+    group->setGeometry(8, 290, 400, 60);
+    autoBackup = new QCheckBox(QStringLiteral("登录时自动备份"), group);
+    autoBackup->setObjectName(QStringLiteral("CheckBoxAutoBackup"));
+    auto *copiesLabel = MakeLabel(group, QStringLiteral("保留份数："));
+    backupCopies = new QSpinBox(group);
+    backupCopies->setObjectName(QStringLiteral("SpinEditBackupCopies"));
+    backupCopies->setRange(1, 99);
+    copiesLabel->setBuddy(backupCopies);
+    auto *ok = MakeButton(group, "ButtonBackupCopies", QStringLiteral("确定"));
+    ok->setAccessibleDescription(QStringLiteral("自动备份保留份数"));
+    auto *row = new QHBoxLayout(group);
+    row->addWidget(autoBackup);
+    row->addStretch(1);
+    row->addWidget(copiesLabel);
+    row->addWidget(backupCopies);
+    row->addWidget(ok);
+    connect(autoBackup, &QCheckBox::clicked, this, [](bool on) {
+        WriteSetting(Settings::AutoBackup, on ? QStringLiteral("1") : QStringLiteral("0"));
+        Platform::ShowMessage(QStringLiteral("登录时自动备份设置为：")
+            + (on ? QStringLiteral("开启") : QStringLiteral("关闭")));
+    });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        const QString copies = QString::number(backupCopies->value());
+        WriteSetting(Settings::AutoBackupCopies, copies);
+        Platform::ShowMessage(QStringLiteral("自动备份保留份数设置为：") + copies);
+    });
+}
+
 void MaintenancePage::LoadSettingsCombos()
 {
     if (loginMode)
         loginMode->LoadStoredChoice();
+    autoBackup->setChecked(ReadSetting(Settings::AutoBackup, QStringLiteral("1")) != QLatin1String("0"));
+    bool ok = false;
+    const int copies = ReadSetting(Settings::AutoBackupCopies, AutoBackupDefaultCopies).toInt(&ok);
+    backupCopies->setValue(ok ? qBound(1, copies, 99) : AutoBackupDefaultCopies.toInt());
 }

@@ -205,15 +205,8 @@ void BackupLedger(QWidget *parent)
         Platform::ShowMessage(QStringLiteral("恭喜您，数据库备份成功"));
 }
 
-bool RestoreLedger(QWidget *parent)
+bool ReplaceCurrentLedger(const QString &source)
 {
-    if (!Platform::AskYesNo(
-            QStringLiteral("数据库恢复将导致当前数据全部丢失，是否继续？"), QStringLiteral("恢复警告")))
-        return false;
-    const QString source = Platform::GetOpenFileName(parent,
-        {QStringLiteral("恢复数据"), BackupFolder(), QStringLiteral("*.ddb"), FileFilter, DefaultSuffix});
-    if (source.isEmpty())
-        return false;
     const QString current = CurrentLedgerFile();
     if (current.isEmpty()) {
         Platform::ShowError(Texts::DatabaseOpenFailed);
@@ -239,9 +232,23 @@ bool RestoreLedger(QWidget *parent)
         reopenLedger(current);
         return false;
     }
-    Platform::ShowMessage(QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件"));
-    // Open again until the program ends, so that nothing meets a closed connection.
+    // Open again, so that nothing meets a closed connection.
     reopenLedger(current);
+    return true;
+}
+
+bool RestoreLedger(QWidget *parent)
+{
+    if (!Platform::AskYesNo(
+            QStringLiteral("数据库恢复将导致当前数据全部丢失，是否继续？"), QStringLiteral("恢复警告")))
+        return false;
+    const QString source = Platform::GetOpenFileName(parent,
+        {QStringLiteral("恢复数据"), BackupFolder(), QStringLiteral("*.ddb"), FileFilter, DefaultSuffix});
+    if (source.isEmpty())
+        return false;
+    if (!ReplaceCurrentLedger(source))
+        return false;
+    Platform::ShowMessage(QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件"));
     return true;
 }
 

@@ -37,6 +37,10 @@ void RemoveInterruptedCopies();
 // empty when it is one.
 QString LedgerFileProblem(const QString &path);
 
+// Puts a sound ledger file in place of the open ledger (through a copy beside it and a rename)
+// and opens it again. False after the failure message, the current file unchanged and open.
+bool ReplaceCurrentLedger(const QString &source);
+
 // 备份数据: the folder, the save dialog, the copy and its message.
 void BackupLedger(QWidget *parent);
 // 恢复数据: the question, the open dialog, the check and the replacement. True when the

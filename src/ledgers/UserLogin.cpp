@@ -1,5 +1,6 @@
 #include "ledgers/UserLogin.h"
 
+#include "ledgers/AutoBackup.h"
 #include "ledgers/LedgerBackup.h"
 #include "ledgers/Rights.h"
 #include "platform/FileOps.h"
@@ -27,6 +28,7 @@ bool LogInUser(const QString &userName, const QString &password)
     SessionValues &session = Session();
     session.CurrentUser = userName;
     ApplyRights(session, ParseRights(query.text(QStringLiteral("PowerRange"))));
+    Ledgers::ScheduleAutomaticBackup();
     return true;
 }
 

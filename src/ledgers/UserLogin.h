@@ -6,7 +6,8 @@
 
 // Looks the user up in Power and compares the password exactly (letter case counts). On
 // success writes setting UserName, sets CurrentUser and the six rights of the session and
-// removes the temporary copies an interrupted run left; otherwise shows why and changes nothing.
+// removes the temporary copies an interrupted run left, then has the day's automatic copy made
+// once the main window is drawn; otherwise shows why and changes nothing.
 bool LogInUser(const QString &userName, const QString &password);
 
 // The notice page the login window shows: NoticeNew.html when present, else Notice.html.

@@ -31,6 +31,9 @@ inline const SettingKey UserName {SettingSections::Main, QStringLiteral("UserNam
 inline const SettingKey AccountBook {SettingSections::Main, QStringLiteral("AccountType")};
 inline const SettingKey AccountSortBy {SettingSections::Main, QStringLiteral("帐户排序方式")};
 inline const SettingKey AccountSortDirection {SettingSections::Main, QStringLiteral("帐户排序方向")};
+// "1" or "0": a copy of the ledger at the first login of a day; and how many to keep.
+inline const SettingKey AutoBackup {SettingSections::Main, QStringLiteral("AutoBackup")};
+inline const SettingKey AutoBackupCopies {SettingSections::Main, QStringLiteral("AutoBackupCopies")};
 inline const SettingKey SaleLink {SettingSections::Service, QStringLiteral("SaleLink")};
 
 // The stored width of a grid column: the grid's section, the column's field name.

@@ -40,7 +40,9 @@ private slots:
         file.write("begin\tentry-save\tentry:T1-1=12\n"
                    "done\tentry-save\tentry:T1-1=12\n"
                    "begin\tledger-create\tledger:试验帐套1-2=present\n"
-                   "done\tledger-create\tledger:试验帐套1-2=present\n");
+                   "done\tledger-create\tledger:试验帐套1-2=present\n"
+                   "begin\treceivable-add\treceivable:D1-3=present\n"
+                   "done\treceivable-add\treceivable:D1-3=present\n");
         file.close();
         QFile ini(folder + QStringLiteral("/Quillbrook.ini"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
@@ -50,9 +52,10 @@ private slots:
 
         const TestSupport::TrialFindings findings = TestSupport::CheckProgramFolder(folder, log);
         QVERIFY(findings.corruptions.isEmpty());
-        QCOMPARE(findings.lostWrites.size(), 2);
+        QCOMPARE(findings.lostWrites.size(), 3);
         QVERIFY(findings.lostWrites.filter(QStringLiteral("entry:T1-1")).size() == 1);
         QVERIFY(findings.lostWrites.filter(QStringLiteral("ledger:试验帐套1-2")).size() == 1);
+        QVERIFY(findings.lostWrites.filter(QStringLiteral("receivable:D1-3")).size() == 1);
         QVERIFY(!findings.halfStates.filter(QStringLiteral("Demo.ddb")).isEmpty());
         QVERIFY(!findings.halfStates.filter(QStringLiteral("settings file")).isEmpty());
     }

@@ -291,6 +291,9 @@ public:
             entries[row.value(0).toString()].append(SumText(row.value(1).toDouble()));
         for (const QVariantList &row : trial.rows(QStringLiteral("Select AccountName From Account")))
             accounts.insert(row.value(0).toString());
+        for (const QVariantList &row :
+            trial.rows(QStringLiteral("Select GetPayRemark From GetPay Where GetPayRemark Is Not Null")))
+            receivables.insert(row.value(0).toString());
     }
 
     QString observe(const QString &key) const
@@ -305,6 +308,8 @@ public:
         }
         if (kind == QLatin1String("account"))
             return accounts.contains(what) ? Present : Gone;
+        if (kind == QLatin1String("receivable"))
+            return receivables.contains(what) ? Present : Gone;
         if (kind == QLatin1String("ledger")) {
             if (!ledgerFiles.contains(what))
                 return Absent;
@@ -334,6 +339,7 @@ private:
     QHash<QString, QString> ledgerFiles;
     QHash<QString, QStringList> entries;
     QSet<QString> accounts;
+    QSet<QString> receivables; // by GetPayRemark
 };
 
 void checkFacts(const QString &folder, const QString &logPath, const QList<QPair<QString, QString>> &ledgers,

@@ -10,11 +10,15 @@
 
 #include "accounts/AccountStore.h"
 #include "journal/EntryFixture.h"
+#include "journal/EntryRules.h"
 #include "journal/EntryStore.h"
+#include "journal/TransferRules.h"
 #include "ledgers/LedgerBackup.h"
 #include "ledgers/LedgerRegistry.h"
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
+#include "receivables/GetPayForm2.h"
+#include "receivables/GetPayRules.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 #include "support/TrialLog.h"
@@ -35,6 +39,8 @@ using namespace TrialLog;
 
 const QString Cashier = QStringLiteral("出纳");
 const QDate BaseDay(2026, 6, 15);
+// The transfers' second account.
+const QString OtherBank = QStringLiteral("试验二号帐户");
 
 class Driver
 {
@@ -53,6 +59,7 @@ public:
         s.RightOverview = s.RightEdit = s.RightReports = true;
         s.AccountBookFilter = Sql(" And (AccountType = 1)");
         s.CurrentDay = BaseDay;
+        record.setEntryForm(&forms.form);
         installSeams();
     }
     ~Driver()
@@ -79,6 +86,8 @@ public:
         Query found;
         if (Accounts::FindAccount(found, Bank, Texts::DatabaseOpenFailed) == Accounts::Lookup::Missing)
             Accounts::InsertAccount({1, Bank, 0, {}}, Cashier);
+        if (Accounts::FindAccount(found, OtherBank, Texts::DatabaseOpenFailed) == Accounts::Lookup::Missing)
+            Accounts::InsertAccount({1, OtherBank, 0, {}}, Cashier);
         receivable = receivableIndex();
         if (receivable == 0) {
             InsertRow(QStringLiteral("GetPay"),
@@ -118,9 +127,7 @@ private:
         std::function<void()> run;
     };
 
-    // The operations and how often each runs. Transfers and the receivable dialog (cancel a new
-    // record, delete a record with its entries) belong here once they exist; the checks of
-    // transfer halves and receivable sums already cover what they write.
+    // The operations and how often each runs.
     QList<Operation> operations()
     {
         return {
@@ -128,6 +135,9 @@ private:
             {"entry-edit", 3, [this] { editEntry(); }},
             {"entry-delete", 2, [this] { deleteEntry(); }},
             {"account-delete", 1, [this] { deleteAccountWithEntries(); }},
+            {"transfer", 3, [this] { transfer(); }},
+            {"receivable-cancel", 2, [this] { cancelNewReceivable(); }},
+            {"receivable-delete", 2, [this] { deleteReceivableWithEntries(); }},
             {"ledger-create", 2, [this] { createLedger(); }},
             {"ledger-rename", 2, [this] { renameLedger(); }},
             {"demo-shift", 1, [this] { shiftDemo(); }},
@@ -213,6 +223,92 @@ private:
             return;
         log(Begin, "account-delete", {fact(key, Gone)});
         acknowledge("account-delete", {fact(key, Gone)}, Accounts::DeleteAccountWithEntries(account));
+    }
+
+    // Both halves of a transfer between the trial's two accounts, found by their shared remark.
+    void transfer()
+    {
+        if (!openTrialLedger())
+            return;
+        const QString token = newToken(QStringLiteral("P"));
+        TransferValues values;
+        values.source = transferAccount(Bank);
+        values.target = transferAccount(OtherBank);
+        values.amount = 1 + int(random.bounded(999));
+        values.day = values.recordDay = BaseDay;
+        values.remark = token;
+        values.user = Cashier;
+        const QStringList facts {fact(QStringLiteral("entry:") + token, QStringLiteral("stored 2 times"))};
+        log(Begin, "transfer", facts);
+        acknowledge(
+            "transfer", facts, values.source.index > 0 && values.target.index > 0 && InsertTransfer(values));
+    }
+
+    // A new record with an entry added through the record dialog, then the dialog cancelled:
+    // the record goes with its entry.
+    void cancelNewReceivable()
+    {
+        if (!openTrialLedger())
+            return;
+        const QString token = newToken(QStringLiteral("R"));
+        const QStringList facts {
+            fact(QStringLiteral("receivable:") + token, Gone), fact(QStringLiteral("entry:") + token, Gone)};
+        record.Request = {EntryTexts::ModeNew, QStringLiteral("应收"), 1};
+        log(Begin, "receivable-cancel", facts);
+        recordScript = [&](QDialog *d) {
+            EntryTest::type(d, "Edit2", QStringLiteral("500"));
+            EntryTest::type(d, "Edit3", token);
+            formScript = [&](QDialog *entry) {
+                EntryTest::choose(entry, "ComboBox1", Bank);
+                EntryTest::type(entry, "Edit2", QString::number(1 + random.bounded(99)));
+                EntryTest::type(entry, "Edit3", token);
+                EntryTest::click(entry, "BitBtn1");
+            };
+            EntryTest::click(d, "Button2");
+            formScript = nullptr;
+        };
+        const int result = Platform::ShowModal(&record);
+        recordScript = nullptr;
+        // The cancel says nothing when it succeeds; a failure would have shown its message.
+        const bool onlyAdded = messages == QStringList {QStringLiteral("记录新增成功")};
+        acknowledge("receivable-cancel", facts, result == QDialog::Rejected && onlyAdded);
+    }
+
+    // A record settled by entries made in the entry form, then deleted with them as the
+    // receivables page does when asked to take the entries along.
+    void deleteReceivableWithEntries()
+    {
+        if (!openTrialLedger())
+            return;
+        const QString token = newToken(QStringLiteral("D"));
+        const QString recordKey = QStringLiteral("receivable:") + token;
+        log(Begin, "receivable-add", {fact(recordKey, Present)});
+        GetPayRow row;
+        row.time = BaseDay;
+        row.user = Customer;
+        row.kind = QStringLiteral("应收");
+        row.due = 1000;
+        row.reason = QStringLiteral("销售收入");
+        row.remark = token;
+        row.power = Cashier;
+        const qint64 index = InsertGetPayRecord(row);
+        acknowledge("receivable-add", {fact(recordKey, Present)}, index > 0);
+        if (index <= 0)
+            return;
+        for (int i = 0; i < 2; ++i) {
+            forms.newEntry(EntryTest::Income);
+            forms.form.Request.EntryGetPay = index;
+            forms.form.Request.PresetUser = Customer;
+            showForm([&](QDialog *d) {
+                EntryTest::choose(d, "ComboBox1", Bank);
+                EntryTest::type(d, "Edit2", QString::number(10 + i));
+                EntryTest::type(d, "Edit3", token);
+                EntryTest::click(d, "BitBtn1");
+            });
+        }
+        const QStringList facts {fact(recordKey, Gone), fact(QStringLiteral("entry:") + token, Gone)};
+        log(Begin, "receivable-delete", facts);
+        acknowledge("receivable-delete", facts, DeleteGetPayRecord(index, true));
     }
 
     void createLedger()
@@ -355,6 +451,8 @@ private:
             dialog->show();
             if (formScript && dialog == &forms.form)
                 formScript(dialog);
+            if (recordScript && dialog == &record)
+                recordScript(dialog);
             if (dialog->isVisible())
                 dialog->reject();
             return dialog->result();
@@ -385,6 +483,15 @@ private:
         if (ShareDataModule->databasePath() == folder + TrialLedgerFile)
             return true;
         return OpenLedgerConnection(folder + TrialLedgerFile, DatabaseKind::Ledger);
+    }
+
+    TransferAccount transferAccount(const QString &name)
+    {
+        Query found;
+        if (Accounts::FindAccount(found, name, Texts::DatabaseOpenFailed) != Accounts::Lookup::Found)
+            return {};
+        return {found.integer(QStringLiteral("AccountIndex")), name,
+            int(found.integer(QStringLiteral("AccountType")))};
     }
 
     qint64 receivableIndex()
@@ -471,6 +578,8 @@ private:
     TShareDataModule module;
     EntryTest::Forms forms;
     std::function<void(QDialog *)> formScript;
+    TFormGetPay2 record;
+    std::function<void(QDialog *)> recordScript;
     QStringList messages;
     QString fileAnswer;
     QDate today = BaseDay;
