@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6opengl6-dev qt6-charts-dev
   qt6-translations-l10n qt6-l10n-tools libgl1-mesa-dev
   libxlsxwriter-dev libsqlite3-dev sqlite3 fonts-wqy-microhei unzip clang-format
+  desktop-file-utils appstream dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,11 +3,14 @@
 #include "app/AppSetup.h"
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/UserProgramFolder.h"
 #include "platform/InstanceLock.h"
 #include "platform/Seams.h"
 #include "storage/ShareDM.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 Program::Program(const QString &programDir, const QString &lockFolder)
     : programDir(programDir), lockFolder(lockFolder)
@@ -42,12 +45,24 @@ bool Program::start()
     return true;
 }
 
+ProgramFolderChoice ProgramFolderFor(
+    const QString &executableFolder, const QString &userDataFolder, const QString &executableName)
+{
+    return ChooseProgramFolder(executableFolder, userDataFolder, {executableName});
+}
+
 int RunProgram(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     ConfigureApplication(app);
-    Program program(QCoreApplication::applicationDirPath() + QLatin1Char('/'),
-        Platform::SingleInstanceLock::DefaultLockFolder());
+    const ProgramFolderChoice folder = ProgramFolderFor(QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    if (!folder.error.isEmpty()) {
+        Platform::ShowError(UserFolderFailedText + folder.error);
+        return 1;
+    }
+    Program program(folder.programDir, Platform::SingleInstanceLock::DefaultLockFolder());
     if (!program.start())
         return 0;
     return app.exec();

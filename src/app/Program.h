@@ -4,6 +4,8 @@
 // every dialog, then the main window's show step (ledger and login). Tests run it against their
 // own program folder and lock folder with the platform seams scripted.
 
+#include "app/UserProgramFolder.h"
+
 #include <QString>
 
 #include <memory>
@@ -16,6 +18,7 @@ class SingleInstanceLock;
 }
 
 inline const QString AlreadyRunningText = QStringLiteral("程序已经在运行！");
+inline const QString UserFolderFailedText = QStringLiteral("无法建立用户的程序文件夹：");
 
 class Program
 {
@@ -44,5 +47,11 @@ private:
     std::unique_ptr<TFormMain> window;
 };
 
-// The program's entry: the executable's folder is the program folder.
+// The program folder of a run: the executable's folder, or when that cannot be written (an
+// installed program) the user's own folder under userDataFolder, seeded from it. The program
+// file itself is not copied.
+ProgramFolderChoice ProgramFolderFor(
+    const QString &executableFolder, const QString &userDataFolder, const QString &executableName);
+
+// The program's entry.
 int RunProgram(int argc, char *argv[]);
