@@ -166,7 +166,7 @@ void TFormGetPay::showEvent(QShowEvent *event)
 
 void TFormGetPay::FormShow()
 {
-    const int thisShow = ++showCount;
+    ++showCount;
     const QString picture = BannerPicture(Request.EntryMode, Request.EntryKind);
     banner->setPixmap(picture.isEmpty() ? QPixmap() : QPixmap(Session().ProgramDir + picture));
     const QString title = (isNewMode() ? EntryTexts::ModeNew : EntryTexts::ModeEdit) + Request.EntryKind;
@@ -190,15 +190,7 @@ void TFormGetPay::FormShow()
 
     if (!isNewMode()) {
         if (!loadEntry()) {
-            // Closed at once, once the show is over (a dialog cannot end its modal run from
-            // inside its own show).
-            QMetaObject::invokeMethod(
-                this,
-                [this, thisShow] {
-                    if (thisShow == showCount && isVisible())
-                        reject();
-                },
-                Qt::QueuedConnection);
+            RejectAfterShow(this, &showCount);
             return;
         }
     } else {

@@ -191,7 +191,7 @@ void TFormGetPay2::showEvent(QShowEvent *event)
 
 void TFormGetPay2::FormShow()
 {
-    const int thisShow = ++showCount;
+    ++showCount;
     RecordChanged = false;
     const QString &kind = Request.RecordKind;
     const QString picture = RecordBanner(Request.RecordMode, kind);
@@ -213,15 +213,7 @@ void TFormGetPay2::FormShow()
 
     if (!isNewMode()) {
         if (!loadRecord()) {
-            // Closed at once, once the show is over (a dialog cannot end its modal run from
-            // inside its own show).
-            QMetaObject::invokeMethod(
-                this,
-                [this, thisShow] {
-                    if (thisShow == showCount && isVisible())
-                        reject();
-                },
-                Qt::QueuedConnection);
+            RejectAfterShow(this, &showCount);
             return;
         }
     } else {

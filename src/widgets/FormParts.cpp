@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -158,6 +159,18 @@ void KeepComboText(QComboBox *combo, const QString &text)
     if (combo->findText(text) < 0)
         combo->addItem(text);
     SelectComboText(combo, text);
+}
+
+void RejectAfterShow(QDialog *dialog, const int *showCount)
+{
+    const int thisShow = *showCount;
+    QMetaObject::invokeMethod(
+        dialog,
+        [dialog, showCount, thisShow] {
+            if (thisShow == *showCount && dialog->isVisible())
+                dialog->reject();
+        },
+        Qt::QueuedConnection);
 }
 
 void LoadBanner(QLabel *banner, const QString &relativePath)

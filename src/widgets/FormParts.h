@@ -12,6 +12,7 @@ class QVariant;
 
 class QAction;
 class QComboBox;
+class QDialog;
 class QHBoxLayout;
 class QRect;
 class QTableWidget;
@@ -69,6 +70,10 @@ void FillListGrid(QTableWidget *grid, const Query &rows, std::span<const ListCol
 int SelectedListRow(const QTableWidget *grid, const Query &rows, const QString &keyField);
 // The 确定 and 取消 buttons at the right of a dialog, bound to its ActionYes and ActionCancel.
 QHBoxLayout *YesCancelButtons(QWidget *dialog, QAction **actionYes, QAction **actionCancel);
+// Closes a dialog with Cancel once the show under way is over: a dialog cannot end its modal run
+// from inside its own show. Nothing happens if the dialog was closed or shown again meanwhile
+// (showCount counts its shows).
+void RejectAfterShow(QDialog *dialog, const int *showCount);
 // Loads a banner picture from the program folder into the label (once it is found).
 void LoadBanner(QLabel *banner, const QString &relativePath);
 
