@@ -1,7 +1,8 @@
 // The automatic backup and the open check over a large ledger: 1,000 accounts and 1,000,000
-// entries. Prints the login's own time (the copy is made once the main window is drawn; target
-// under 0.3 s), the copy itself, and the open check (target under 0.5 s), each beside the raw
-// statement that does the same work.
+// entries. Prints the login's own time (target under 0.3 s), what starting the copy costs the
+// main thread once the window is drawn, how long a save made during the copy waits, the copy on
+// its own thread, and the open check (target under 0.5 s), each beside the raw statement that
+// does the same work.
 //
 //   bench_autobackup [programfiles folder]   (default: ../programfiles beside the binary)
 
@@ -121,17 +122,34 @@ int main(int argc, char **argv)
     bool ok = true;
     const double login = seconds([&ok] { ok = LogInUser(Cashier, QString()) && ok; });
     std::printf("login until the main window is drawn: %.3f s (target < 0.300 s)\n", login);
-    Ledgers::AutoBackupResult result {};
-    const double copy = seconds([&result] { result = Ledgers::MakeAutomaticBackup(); });
+
+    // The scheduled copy: what the main thread spends starting it, then a save made while it
+    // runs, then the whole copy.
+    QElapsedTimer copyTimer;
+    copyTimer.start();
+    const double start = seconds([] { QCoreApplication::processEvents(); });
+    ok = ok && Ledgers::AutomaticBackupRunning();
+    const double save = seconds([&ok] {
+        Transaction transaction;
+        QSqlQuery q(ShareDataModule->connection());
+        ok = q.exec(QStringLiteral("Update Account Set AccountRemark = '自动备份时保存' Where AccountIndex = "
+                                   "(Select Max(AccountIndex) From Account)"))
+            && transaction.commit() && ok;
+    });
+    Ledgers::WaitForAutomaticBackup();
+    const double copy = copyTimer.nsecsElapsed() / 1e9;
     const double rawCopy = seconds([&] {
         QSqlQuery q(ShareDataModule->connection());
         q.prepare(QStringLiteral("VACUUM INTO ?"));
         q.addBindValue(folder + QStringLiteral("raw.ddb"));
         ok = exec(q) && ok;
     });
-    std::printf(
-        "automatic backup after the window is drawn: %.3f s (raw VACUUM INTO: %.3f s)\n", copy, rawCopy);
-    ok = ok && result == Ledgers::AutoBackupResult::Made;
+    std::printf("automatic backup: the main thread busy %.3f s to start it; a save made meanwhile "
+                "waited %.3f s; the copy on its own thread took %.3f s (raw VACUUM INTO: %.3f s)\n",
+        start, save, copy, rawCopy);
+    ok = ok
+        && QFileInfo::exists(Ledgers::AutoBackupFolder() + QLatin1Char('/')
+            + Ledgers::AutoBackupName(ledger, Platform::Today()));
 
     QString problem;
     Ledgers::OpenLedgerProblem(); // the file's pages in the cache, as after opening it
@@ -142,6 +160,5 @@ int main(int argc, char **argv)
     });
     std::printf("open check: %.3f s (target < 0.500 s; raw quick_check: %.3f s)\n", check, rawCheck);
     ok = ok && problem.isEmpty();
-    QCoreApplication::processEvents(); // the login's scheduled copy: already made today
     return ok && login < 0.3 && check < 0.5 ? 0 : 1;
 }

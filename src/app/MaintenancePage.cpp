@@ -1,6 +1,7 @@
 #include "app/MaintenancePage.h"
 
 #include "app/SettingChoices.h"
+#include "ledgers/AutoBackup.h"
 #include "ledgers/LedgerBackup.h"
 #include "platform/Seams.h"
 #include "printing/DesignerForm.h"
@@ -14,10 +15,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-
-namespace {
-const QString AutoBackupDefaultCopies = QStringLiteral("7");
-}
 
 MaintenancePage::MaintenancePage(QAction *actionSave, QWidget *parent)
     : MainPage(QStringLiteral("数据维护"), QStringLiteral("TabSheet6"), parent)
@@ -57,7 +54,7 @@ void MaintenancePage::buildAutoBackupGroup()
     auto *copiesLabel = MakeLabel(group, QStringLiteral("保留份数："));
     backupCopies = new QSpinBox(group);
     backupCopies->setObjectName(QStringLiteral("SpinEditBackupCopies"));
-    backupCopies->setRange(1, 99);
+    backupCopies->setRange(Ledgers::MinAutoBackupCopies, Ledgers::MaxAutoBackupCopies);
     copiesLabel->setBuddy(backupCopies);
     auto *ok = MakeButton(group, "ButtonBackupCopies", QStringLiteral("确定"));
     ok->setAccessibleDescription(QStringLiteral("自动备份保留份数"));
@@ -83,8 +80,6 @@ void MaintenancePage::LoadSettingsCombos()
 {
     if (loginMode)
         loginMode->LoadStoredChoice();
-    autoBackup->setChecked(ReadSetting(Settings::AutoBackup, QStringLiteral("1")) != QLatin1String("0"));
-    bool ok = false;
-    const int copies = ReadSetting(Settings::AutoBackupCopies, AutoBackupDefaultCopies).toInt(&ok);
-    backupCopies->setValue(ok ? qBound(1, copies, 99) : AutoBackupDefaultCopies.toInt());
+    autoBackup->setChecked(Ledgers::AutoBackupSwitchedOn());
+    backupCopies->setValue(Ledgers::AutoBackupCopiesToKeep());
 }

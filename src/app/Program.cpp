@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "app/UserProgramFolder.h"
+#include "ledgers/AutoBackup.h"
 #include "platform/InstanceLock.h"
 #include "platform/Seams.h"
 #include "storage/ShareDM.h"
@@ -19,6 +20,8 @@ Program::Program(const QString &programDir, const QString &lockFolder)
 
 Program::~Program()
 {
+    // A copy still being written is finished and put on its list before the ledger closes.
+    Ledgers::WaitForAutomaticBackup();
     window.reset();
     programDialogs.reset();
     shareDataModule.reset();

@@ -15,18 +15,17 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QTimer>
-#include <QUrl>
-#include <QUuid>
 
 #include <algorithm>
-#include <cerrno>
+#include <memory>
+#include <optional>
 
 namespace Ledgers {
 
 namespace {
 const QString ListFile = QStringLiteral("自动备份记录.txt");
-constexpr int DefaultCopies = 7;
 // A ledger the open check found faulty and that stays in use: copies of it would push the sound
 // ones out of the folder.
 QString faultyLedger;
@@ -55,29 +54,22 @@ AutoBackupCopy describeFile(
     return {name, ledger, day, info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
-int copiesToKeep()
-{
-    bool ok = false;
-    const int n = ReadSetting(Settings::AutoBackupCopies, QString::number(DefaultCopies)).toInt(&ok);
-    return ok ? std::clamp(n, 1, 99) : DefaultCopies;
-}
-
-// Runs the checks on a connection: the B-trees first, then entries pointing at no account.
-QString healthProblem(const QSqlDatabase &db)
+// Entries pointing at no account; empty when there are none.
+QString orphanProblem(const QSqlDatabase &db)
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA quick_check")))
-        return QStringLiteral("数据库文件无法检查（") + q.lastError().databaseText() + QStringLiteral("）");
-    QStringList findings;
-    while (q.next())
-        findings.append(q.value(0).toString());
-    q.finish();
-    if (findings != QStringList {QStringLiteral("ok")})
-        return QStringLiteral("数据库文件已损坏（") + findings.value(0) + QStringLiteral("）");
     // Every delete the program makes takes an account's entries with it: such rows come from
-    // damage or from another tool. The reserved first row is no entry.
-    if (!q.exec(QStringLiteral("Select Count(*) From MoneyTable Where MoneyIndex > 1 And "
-                               "MoneyAccount Not In (Select AccountIndex From Account)"))
+    // damage or from another tool. The reserved first row is no entry. The accounts the entries
+    // use are found by seeking from one to the next along the account index, so the count
+    // costs as many seeks as there are accounts instead of a pass over every entry.
+    if (!q.exec(QStringLiteral(
+            "With Recursive Used(Account) As ("
+            " Select (Select Min(MoneyAccount) From MoneyTable)"
+            " Union All Select (Select Min(MoneyAccount) From MoneyTable Where MoneyAccount > Used.Account)"
+            " From Used Where Used.Account Is Not Null) "
+            "Select Count(*) From MoneyTable Where MoneyIndex > 1 And MoneyAccount In ("
+            " Select Account From Used Where Account Is Not Null"
+            " And Account Not In (Select AccountIndex From Account))"))
         || !q.next())
         return QStringLiteral("数据库文件无法检查（") + q.lastError().databaseText() + QStringLiteral("）");
     const qint64 orphans = q.value(0).toLongLong();
@@ -87,6 +79,19 @@ QString healthProblem(const QSqlDatabase &db)
     return {};
 }
 } // namespace
+
+bool AutoBackupSwitchedOn()
+{
+    return ReadSetting(Settings::AutoBackup, QStringLiteral("1")) != QLatin1String("0");
+}
+
+int AutoBackupCopiesToKeep()
+{
+    bool ok = false;
+    const int n
+        = ReadSetting(Settings::AutoBackupCopies, QString::number(DefaultAutoBackupCopies)).toInt(&ok);
+    return ok ? std::clamp(n, MinAutoBackupCopies, MaxAutoBackupCopies) : DefaultAutoBackupCopies;
+}
 
 QString AutoBackupFolder()
 {
@@ -120,102 +125,180 @@ QList<AutoBackupCopy> ReadAutoBackupList(const QString &folder)
     return copies;
 }
 
-AutoBackupResult MakeAutomaticBackup()
+namespace {
+// The copy a login asks for, decided on the main thread before the file is written.
+struct PlannedCopy {
+    QString folder;
+    QString name;
+    QString ledger;
+    QDate day;
+    int keep = DefaultAutoBackupCopies;
+    QString target() const { return folder + QLatin1Char('/') + name; }
+};
+
+// The copy being written on its own thread, and what the writing met.
+struct RunningCopy {
+    quint64 id = 0;
+    PlannedCopy plan;
+    QThread *thread = nullptr;
+    LedgerCopyFailure failure;
+};
+RunningCopy *running = nullptr;
+quint64 copiesStarted = 0;
+
+AutoBackupResult reportFailure(const QString &ledger, const QString &reason)
 {
+    Platform::ShowError(QStringLiteral("自动备份失败，帐套数据没有改动，请用“备份数据”另行备份：\n") + ledger
+        + QLatin1Char('\n') + reason);
+    return AutoBackupResult::Failed;
+}
+
+// Whether the open ledger is due for a copy, and under which name; the folder is made here so
+// that a folder that cannot be made is reported before anything runs.
+std::optional<PlannedCopy> planCopy(AutoBackupResult &result)
+{
+    result = AutoBackupResult::NotDue;
     const QString ledger = CurrentLedgerFile();
-    if (ledger.isEmpty())
-        return AutoBackupResult::NotDue;
-    if (ReadSetting(Settings::AutoBackup, QStringLiteral("1")) == QLatin1String("0"))
-        return AutoBackupResult::SwitchedOff;
+    if (ledger.isEmpty() || running)
+        return std::nullopt;
+    if (!AutoBackupSwitchedOn()) {
+        result = AutoBackupResult::SwitchedOff;
+        return std::nullopt;
+    }
     if (ledger == faultyLedger)
-        return AutoBackupResult::NotDue;
-    const QString folder = AutoBackupFolder();
-    const QDate today = Platform::Today();
-    QList<AutoBackupCopy> copies = ReadAutoBackupList(folder);
-    for (const AutoBackupCopy &c : std::as_const(copies))
-        if (c.ledger == ledger && c.day == today && c.unchanged(folder))
-            return AutoBackupResult::NotDue;
-
-    const auto fail = [&](const QString &reason) {
-        Platform::ShowError(QStringLiteral("自动备份失败，帐套数据没有改动，请用“备份数据”另行备份：\n")
-            + ledger + QLatin1Char('\n') + reason);
-        return AutoBackupResult::Failed;
-    };
-    if (int error = Platform::MakeFolder(folder); error != 0)
-        return fail(QStringLiteral("自动备份目录创建失败，失败号为：") + Platform::ErrorNumberText(error));
-
-    // Never over a file that is not this ledger's own copy of today: another ledger of the same
-    // name, or a file the user put there.
-    QString name = AutoBackupName(ledger, today);
+        return std::nullopt;
+    PlannedCopy plan {AutoBackupFolder(), {}, ledger, Platform::Today(), AutoBackupCopiesToKeep()};
+    const QList<AutoBackupCopy> copies = ReadAutoBackupList(plan.folder);
+    for (const AutoBackupCopy &c : copies)
+        if (c.ledger == ledger && c.day == plan.day && c.unchanged(plan.folder))
+            return std::nullopt;
+    if (int error = Platform::MakeFolder(plan.folder); error != 0) {
+        result = reportFailure(
+            ledger, QStringLiteral("自动备份目录创建失败，失败号为：") + Platform::ErrorNumberText(error));
+        return std::nullopt;
+    }
+    // What a copy cut short by the end of an earlier run left behind.
+    Platform::RemoveLeftoverTemporaries(plan.folder);
+    // Never over a file that is not this ledger's own copy of the day: another ledger of the
+    // same name, or a file the user put there.
     const auto ours = [&](const QString &candidate) {
-        for (const AutoBackupCopy &c : std::as_const(copies))
+        for (const AutoBackupCopy &c : copies)
             if (c.file == candidate)
-                return c.ledger == ledger && c.day == today;
+                return c.ledger == ledger && c.day == plan.day;
         return false;
     };
-    for (int n = 2; QFileInfo::exists(folder + QLatin1Char('/') + name) && !ours(name); ++n)
-        name = QFileInfo(AutoBackupName(ledger, today)).completeBaseName()
-            + QStringLiteral("（%1）.ddb").arg(n);
+    const QString base = QFileInfo(AutoBackupName(ledger, plan.day)).completeBaseName();
+    plan.name = AutoBackupName(ledger, plan.day);
+    for (int n = 2; QFileInfo::exists(plan.target()) && !ours(plan.name); ++n)
+        plan.name = base + QStringLiteral("（%1）.ddb").arg(n);
+    result = AutoBackupResult::Made;
+    return plan;
+}
 
-    Platform::BusyCursor busy;
-    const LedgerCopyFailure failure = WriteLedgerCopy(folder + QLatin1Char('/') + name);
+// After the copy is written: the folder's list, and the ledger's oldest copies beyond the number
+// to keep removed, unless the user has replaced the file since.
+AutoBackupResult finishCopy(const PlannedCopy &plan, const LedgerCopyFailure &failure)
+{
     if (failure.failed())
-        return fail(QStringLiteral("数据库备份失败") + failure.describe());
-
-    copies.removeIf([&](const AutoBackupCopy &c) { return c.file == name; });
-    copies.append(describeFile(folder, name, ledger, today));
-    // The ledger's own copies, newest first; beyond the number to keep they go, unless the user
-    // has replaced the file since.
+        return reportFailure(plan.ledger, QStringLiteral("数据库备份失败") + failure.describe());
+    QList<AutoBackupCopy> copies = ReadAutoBackupList(plan.folder);
+    copies.removeIf([&](const AutoBackupCopy &c) { return c.file == plan.name; });
+    copies.append(describeFile(plan.folder, plan.name, plan.ledger, plan.day));
     QList<AutoBackupCopy> own;
     for (const AutoBackupCopy &c : std::as_const(copies))
-        if (c.ledger == ledger)
+        if (c.ledger == plan.ledger)
             own.append(c);
     std::stable_sort(own.begin(), own.end(), [](const auto &a, const auto &b) { return a.day > b.day; });
-    const int keep = copiesToKeep();
-    for (int i = keep; i < own.size(); ++i) {
+    for (int i = plan.keep; i < own.size(); ++i) {
         const AutoBackupCopy old = own.at(i);
-        if (old.unchanged(folder))
-            QFile::remove(folder + QLatin1Char('/') + old.file);
+        if (old.unchanged(plan.folder))
+            QFile::remove(plan.folder + QLatin1Char('/') + old.file);
         copies.removeIf([&](const AutoBackupCopy &c) { return c.file == old.file; });
     }
-    if (int error = writeList(folder, copies); error != 0)
-        return fail(QStringLiteral("自动备份记录写入失败，失败号为：") + Platform::ErrorNumberText(error));
+    if (int error = writeList(plan.folder, copies); error != 0)
+        return reportFailure(plan.ledger,
+            QStringLiteral("自动备份记录写入失败，失败号为：") + Platform::ErrorNumberText(error));
     return AutoBackupResult::Made;
+}
+
+// Waits for the copy's thread to return and ends the copy.
+void finishRunningCopy()
+{
+    if (!running)
+        return;
+    std::unique_ptr<RunningCopy> done(std::exchange(running, nullptr));
+    done->thread->wait();
+    delete done->thread;
+    finishCopy(done->plan, done->failure);
+}
+} // namespace
+
+AutoBackupResult MakeAutomaticBackup()
+{
+    AutoBackupResult result;
+    const std::optional<PlannedCopy> plan = planCopy(result);
+    if (!plan)
+        return result;
+    Platform::BusyCursor busy;
+    return finishCopy(*plan, WriteLedgerFileCopy(plan->ledger, plan->target()));
 }
 
 void ScheduleAutomaticBackup()
 {
     const QString ledger = CurrentLedgerFile();
+    // Once the main window is drawn; a ledger changed meanwhile is not copied under the old
+    // one's name.
     QTimer::singleShot(0, QCoreApplication::instance(), [ledger] {
-        if (!ledger.isEmpty() && CurrentLedgerFile() == ledger)
-            MakeAutomaticBackup();
+        if (ledger.isEmpty() || CurrentLedgerFile() != ledger)
+            return;
+        AutoBackupResult result;
+        const std::optional<PlannedCopy> plan = planCopy(result);
+        if (!plan)
+            return;
+        // The file is read on a connection of its own on another thread, so that the program
+        // answers meanwhile; a write of the program waits for the reading as for any reader.
+        running = new RunningCopy {++copiesStarted, *plan, nullptr, {}};
+        RunningCopy *copy = running;
+        copy->thread = QThread::create(
+            [copy] { copy->failure = WriteLedgerFileCopy(copy->plan.ledger, copy->plan.target()); });
+        // Ends this copy, unless waiting for it has ended it already.
+        QObject::connect(
+            copy->thread, &QThread::finished, QCoreApplication::instance(),
+            [id = copy->id] {
+                if (running && running->id == id)
+                    finishRunningCopy();
+            },
+            Qt::QueuedConnection);
+        copy->thread->start();
     });
+}
+
+bool AutomaticBackupRunning()
+{
+    return running != nullptr;
+}
+
+void WaitForAutomaticBackup()
+{
+    finishRunningCopy();
 }
 
 QString OpenLedgerProblem()
 {
     if (!ShareDataModule || CurrentLedgerFile().isEmpty())
         return {};
-    return healthProblem(ShareDataModule->connection());
+    const QSqlDatabase db = ShareDataModule->connection();
+    if (QString problem = DatabasePagesProblem(db); !problem.isEmpty())
+        return problem;
+    return orphanProblem(db);
 }
 
 QString LedgerFileHealthProblem(const QString &path)
 {
     if (QString problem = LedgerFileProblem(path); !problem.isEmpty())
         return problem;
-    const QString name = QStringLiteral("LedgerHealth-") + QUuid::createUuid().toString(QUuid::Id128).left(8);
-    QString problem;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        QUrl url = QUrl::fromLocalFile(path);
-        url.setQuery(QStringLiteral("mode=ro"));
-        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        problem = db.open() ? healthProblem(db) : db.lastError().text();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return problem;
+    const ReadOnlyLedger file(path);
+    return file.isOpen() ? orphanProblem(file.database()) : file.error();
 }
 
 QString NewestSoundAutoBackup(const QString &ledgerFile)

@@ -13,6 +13,14 @@
 
 namespace Ledgers {
 
+// The settings: copies made at all (on unless switched off), and how many of a ledger's copies
+// are kept (a stored number out of range counts as the nearest allowed one).
+inline constexpr int DefaultAutoBackupCopies = 7;
+inline constexpr int MinAutoBackupCopies = 1;
+inline constexpr int MaxAutoBackupCopies = 99;
+bool AutoBackupSwitchedOn();
+int AutoBackupCopiesToKeep();
+
 // BackupFolder() + "/自动备份".
 QString AutoBackupFolder();
 // The ledger file's base name, a space and the short date: "Default 2026-6-15.ddb".
@@ -35,9 +43,15 @@ enum class AutoBackupResult { Made, NotDue, SwitchedOff, Failed };
 // made today and the open check found nothing wrong with it, then the oldest of the ledger's own copies
 // beyond the number to keep removed. A failure is shown once with its reason and changes nothing else.
 AutoBackupResult MakeAutomaticBackup();
-// Makes it once the events waiting now are handled, so that the main window is drawn first; a
-// ledger changed meanwhile is not copied under the old one's name.
+// The same, begun once the events waiting now are handled, so that the main window is drawn
+// first, with the file written on a thread of its own; a ledger changed meanwhile is not
+// copied under the old one's name.
 void ScheduleAutomaticBackup();
+// A scheduled copy is being written.
+bool AutomaticBackupRunning();
+// Waits for the copy being written and finishes it (its list, its message); before the program
+// ends, so that no copy is left half made or off the list.
+void WaitForAutomaticBackup();
 
 // What is wrong with the open ledger: SQLite's quick check, then the entries whose account does
 // not exist. Empty when nothing is.

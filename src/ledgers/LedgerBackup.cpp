@@ -32,8 +32,8 @@ QString uniqueSuffix()
 // SQLite's primary result code for a full disk.
 constexpr int SqliteFull = 13;
 
-// Writes a consistent snapshot of the open database into temporary, which does not exist yet.
-LedgerCopyFailure vacuumInto(const QString &temporary)
+// Writes a consistent snapshot of db's database into temporary, which does not exist yet.
+LedgerCopyFailure vacuumInto(const QSqlDatabase &db, const QString &temporary)
 {
     // VACUUM INTO accepts an empty file; creating it first gives the system's error number for
     // a folder that is missing or not writable, and the umask's permissions.
@@ -44,7 +44,7 @@ LedgerCopyFailure vacuumInto(const QString &temporary)
     ::close(fd);
     // It needs a connection without open statements or transaction, which the queries guarantee.
     const Sql vacuum = Sql("VACUUM INTO ") + Sql::value(temporary);
-    QSqlQuery q(ShareDataModule->connection());
+    QSqlQuery q(db);
     bool ok = q.prepare(vacuum.text());
     for (const QVariant &v : vacuum.values())
         q.addBindValue(v);
@@ -103,20 +103,59 @@ QString LedgerCopyFailure::describe() const
     return QStringLiteral("：") + reason;
 }
 
-LedgerCopyFailure WriteLedgerCopy(const QString &target)
+namespace {
+LedgerCopyFailure writeCopy(const QSqlDatabase &db, const QString &target)
 {
-    if (CurrentLedgerFile().isEmpty())
-        return {ENOENT, {}};
     LedgerCopyFailure failure;
     // SQLite does not flush what VACUUM INTO wrote: the helper flushes it before it replaces
     // an older backup.
-    const int error = Platform::WriteThroughTemporary(target, [&failure](const QString &temporary) {
-        failure = vacuumInto(temporary);
+    const int error = Platform::WriteThroughTemporary(target, [&](const QString &temporary) {
+        failure = vacuumInto(db, temporary);
         return failure.failed() ? (failure.number != 0 ? failure.number : EIO) : 0;
     });
     if (error != 0 && !failure.failed())
         failure.number = error;
     return failure;
+}
+} // namespace
+
+LedgerCopyFailure WriteLedgerCopy(const QString &target)
+{
+    if (CurrentLedgerFile().isEmpty())
+        return {ENOENT, {}};
+    return writeCopy(ShareDataModule->connection(), target);
+}
+
+LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target)
+{
+    const ReadOnlyLedger source(ledger);
+    if (!source.isOpen())
+        return {0, source.error()};
+    return writeCopy(source.database(), target);
+}
+
+ReadOnlyLedger::ReadOnlyLedger(const QString &path) : name(QStringLiteral("ReadOnlyLedger-") + uniqueSuffix())
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setQuery(QStringLiteral("mode=ro"));
+    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+    // A reader waits for the program's own writes to end, as the shared connection does.
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!db.open())
+        openError = db.lastError().text();
+}
+
+ReadOnlyLedger::~ReadOnlyLedger()
+{
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
+QSqlDatabase ReadOnlyLedger::database() const
+{
+    return QSqlDatabase::database(name, false);
 }
 
 void RemoveInterruptedCopies()
@@ -131,50 +170,39 @@ void RemoveInterruptedCopies()
         Platform::RemoveLeftoverTemporaries(folder);
 }
 
+QString DatabasePagesProblem(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA quick_check")))
+        return QStringLiteral("文件不是完好的数据库文件（") + q.lastError().databaseText()
+            + QStringLiteral("）");
+    QStringList findings;
+    while (q.next())
+        findings.append(q.value(0).toString());
+    if (findings != QStringList {QStringLiteral("ok")})
+        return QStringLiteral("数据库文件已损坏（") + findings.value(0) + QStringLiteral("）");
+    return {};
+}
+
 QString LedgerFileProblem(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return QStringLiteral("文件不存在");
-    const QString name = QStringLiteral("LedgerCheck-") + uniqueSuffix();
-    QString problem;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        QUrl url = QUrl::fromLocalFile(path);
-        url.setQuery(QStringLiteral("mode=ro"));
-        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        if (!db.open()) {
-            problem = QStringLiteral("文件无法打开（") + db.lastError().text() + QStringLiteral("）");
-        } else {
-            QSqlQuery q(db);
-            if (!q.exec(QStringLiteral("PRAGMA quick_check"))) {
-                problem = QStringLiteral("文件不是完好的数据库文件（") + q.lastError().databaseText()
-                    + QStringLiteral("）");
-            } else {
-                QStringList findings;
-                while (q.next())
-                    findings.append(q.value(0).toString());
-                if (findings != QStringList {QStringLiteral("ok")})
-                    problem = QStringLiteral("数据库文件已损坏（") + findings.value(0) + QStringLiteral("）");
-            }
-            q.finish();
-            if (problem.isEmpty()) {
-                QStringList tables;
-                if (q.exec(QStringLiteral("Select name From sqlite_master Where type = 'table'")))
-                    while (q.next())
-                        tables.append(q.value(0).toString().toLower());
-                q.finish();
-                for (const QString &table : RequiredTables(DatabaseKind::Ledger))
-                    if (!tables.contains(table.toLower())) {
-                        problem = QStringLiteral("数据库中缺少数据表：") + table;
-                        break;
-                    }
-            }
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return problem;
+    const ReadOnlyLedger file(path);
+    if (!file.isOpen())
+        return QStringLiteral("文件无法打开（") + file.error() + QStringLiteral("）");
+    if (QString problem = DatabasePagesProblem(file.database()); !problem.isEmpty())
+        return problem;
+    QSqlQuery q(file.database());
+    QStringList tables;
+    if (q.exec(QStringLiteral("Select name From sqlite_master Where type = 'table'")))
+        while (q.next())
+            tables.append(q.value(0).toString().toLower());
+    q.finish();
+    for (const QString &table : RequiredTables(DatabaseKind::Ledger))
+        if (!tables.contains(table.toLower()))
+            return QStringLiteral("数据库中缺少数据表：") + table;
+    return {};
 }
 
 void BackupLedger(QWidget *parent)

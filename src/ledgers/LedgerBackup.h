@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QString>
 
+class QSqlDatabase;
 class QWidget;
 
 namespace Ledgers {
@@ -30,9 +31,34 @@ struct LedgerCopyFailure {
 // Writes a consistent copy of the open ledger to target, replacing a file of that name only
 // once the copy is complete and on the disk.
 LedgerCopyFailure WriteLedgerCopy(const QString &target);
+// The same copy of a ledger file read through a connection of its own: it may run on another
+// thread while the program goes on working with the file.
+LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target);
+
+// A read-only connection of its own on a database file, for checks and copies that must not
+// touch the shared one. It belongs to the thread that made it and closes with the object.
+class ReadOnlyLedger
+{
+public:
+    explicit ReadOnlyLedger(const QString &path);
+    ~ReadOnlyLedger();
+    ReadOnlyLedger(const ReadOnlyLedger &) = delete;
+    ReadOnlyLedger &operator=(const ReadOnlyLedger &) = delete;
+
+    bool isOpen() const { return openError.isEmpty(); }
+    // The driver's reason when the file could not be opened.
+    QString error() const { return openError; }
+    QSqlDatabase database() const;
+
+private:
+    QString name;
+    QString openError;
+};
 // Removes the temporary copies that interrupted backups, restores and ledger writes left in
 // the program's folders and beside the open ledger; files of other names are never touched.
 void RemoveInterruptedCopies();
+// SQLite's quick check of the database's pages and B-trees, in words; empty when it passes.
+QString DatabasePagesProblem(const QSqlDatabase &db);
 // Why the file is not a usable ledger (it is opened read-only on a connection of its own);
 // empty when it is one.
 QString LedgerFileProblem(const QString &path);

@@ -3,15 +3,19 @@
 #include "ledgers/UserLogin.h"
 #include "platform/Seams.h"
 #include "storage/ShareDM.h"
+#include "support/Helpers.h"
 #include "support/LedgerFile.h"
 #include "support/ProgramRun.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace TestSupport;
@@ -32,13 +36,19 @@ struct AutoRun : Run {
     {
         return QStringLiteral("Default ") + ShortDateText(day) + QStringLiteral(".ddb");
     }
+    // The copy a login scheduled, begun and written.
+    static void settle()
+    {
+        QCoreApplication::processEvents();
+        Ledgers::WaitForAutomaticBackup();
+    }
     // A new run of the program in the same folder on day, as the cashier; the day's copy made.
     bool startOn(const QDate &day)
     {
         program.reset();
         seams.today = day;
         const bool started = startAs(Cashier);
-        QCoreApplication::processEvents();
+        settle();
         return started;
     }
     // Another login during the same run.
@@ -46,7 +56,7 @@ struct AutoRun : Run {
     {
         seams.today = day;
         const bool in = LogInUser(Cashier, QString());
-        QCoreApplication::processEvents();
+        settle();
         return in;
     }
     int entries(const QString &path) const
@@ -139,6 +149,69 @@ private slots:
         QCOMPARE(r.copies(), expected);
     }
 
+    // The program ends while the copy is being written: it is finished and on the list, so that
+    // the next days' logins count it and remove it in its turn.
+    void aCopyBeingWrittenAtTheEndIsFinished()
+    {
+        AutoRun r;
+        r.fillLedger();
+        QVERIFY(r.startAs(Cashier));
+        QCoreApplication::processEvents(); // the copy begins, and is most likely still running
+        r.program.reset();
+        QVERIFY(!Ledgers::AutomaticBackupRunning());
+        const QList<Ledgers::AutoBackupCopy> listed = Ledgers::ReadAutoBackupList(r.autoFolder());
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(listed.first().file, AutoRun::copyName(r.seams.today));
+        QVERIFY(listed.first().unchanged(r.autoFolder()));
+        QCOMPARE(r.entries(r.autoFolder() + QLatin1Char('/') + listed.first().file), 2000);
+    }
+
+    // The group on the 数据维护 tab: what it shows, what it stores, what it says.
+    void settingsGroupStoresAtOnce_data()
+    {
+        QTest::addColumn<QString>("storedCopies");
+        QTest::addColumn<int>("shownCopies");
+        QTest::newRow("none stored") << QString() << 7;
+        QTest::newRow("stored") << QStringLiteral("12") << 12;
+        QTest::newRow("too many") << QStringLiteral("500") << 99;
+        QTest::newRow("no number") << QStringLiteral("七") << 7;
+    }
+    void settingsGroupStoresAtOnce()
+    {
+        QFETCH(QString, storedCopies);
+        QFETCH(int, shownCopies);
+        AutoRun r;
+        if (!storedCopies.isEmpty())
+            r.writeSetting(QStringLiteral("AutoBackupCopies"), storedCopies);
+        QVERIFY(r.startOn(FirstDay));
+        auto *box = child<QCheckBox>(r.window(), QStringLiteral("CheckBoxAutoBackup"));
+        auto *copies = child<QSpinBox>(r.window(), QStringLiteral("SpinEditBackupCopies"));
+        QVERIFY(box && copies);
+        QVERIFY(box->isChecked());
+        QCOMPARE(copies->value(), shownCopies);
+
+        r.seams.clearMessages();
+        box->click();
+        QCOMPARE(r.readSetting(QStringLiteral("AutoBackup")), QStringLiteral("0"));
+        QCOMPARE(r.seams.lastMessage(), QStringLiteral("登录时自动备份设置为：关闭"));
+        copies->setValue(3);
+        QCOMPARE(r.readSetting(QStringLiteral("AutoBackupCopies")),
+            storedCopies.isEmpty() ? QStringLiteral("<none>") : storedCopies);
+        child<QPushButton>(r.window(), QStringLiteral("ButtonBackupCopies"))->click();
+        QCOMPARE(r.readSetting(QStringLiteral("AutoBackupCopies")), QStringLiteral("3"));
+        QCOMPARE(r.seams.lastMessage(), QStringLiteral("自动备份保留份数设置为：3"));
+
+        // The next day's login makes no copy; the next run shows what was stored.
+        QVERIFY(r.startOn(FirstDay.addDays(1)));
+        QCOMPARE(r.copies(), QStringList {AutoRun::copyName(FirstDay)});
+        box = child<QCheckBox>(r.window(), QStringLiteral("CheckBoxAutoBackup"));
+        QVERIFY(!box->isChecked());
+        QCOMPARE(child<QSpinBox>(r.window(), QStringLiteral("SpinEditBackupCopies"))->value(), 3);
+        box->click();
+        QCOMPARE(r.readSetting(QStringLiteral("AutoBackup")), QStringLiteral("1"));
+        QCOMPARE(r.seams.lastMessage(), QStringLiteral("登录时自动备份设置为：开启"));
+    }
+
     void switchedOffMakesNoCopy()
     {
         AutoRun r;
@@ -202,14 +275,21 @@ private slots:
         r.writeSetting(QStringLiteral("AutoBackup"), QStringLiteral("0"));
         {
             LedgerFile other(r.folder.filePath(DefaultLedger));
-            QVERIFY(other.exec(QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneySum) "
-                                              "Values ('财务支出', 999, -5)")));
+            // Missing accounts below, between and above the ones in use, beside an entry whose
+            // account exists.
+            const qint64 kept = other.insert(QStringLiteral(
+                "Insert Into Account (AccountType, AccountName, AccountBase) Values (1, '试验银行', 0)"));
+            for (qint64 account : {qint64(-1), kept, kept + 500, kept + 500, qint64(999999)})
+                QVERIFY(
+                    other.exec(QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneySum) "
+                                              "Values ('财务支出', ?, -5)"),
+                        {account}));
         }
         QVERIFY(r.startOn(FirstDay));
         QVERIFY(!r.seams.messages.isEmpty());
         const QString text = r.seams.messages.first().text;
         QVERIFY2(text.contains(QStringLiteral("“Default.ddb”") + Damaged), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("有1条收支记录所属的帐户已不存在")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("有4条收支记录所属的帐户已不存在")), qPrintable(text));
     }
 };
 
