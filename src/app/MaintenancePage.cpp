@@ -38,7 +38,7 @@ MaintenancePage::MaintenancePage(QAction *actionSave, QWidget *parent)
     buildAutoBackupGroup();
 
     auto *design = new QGroupBox(QStringLiteral("单据设计"), this);
-    design->setGeometry(8, 220, 400, 60);
+    design->setGeometry(8, 290, 400, 60);
     QAction *actionDesign = NewAction(this, "ActionDesign", QStringLiteral("单据设计"));
     connect(actionDesign, &QAction::triggered, this, [this] { OpenTemplateDesigner(window()); });
     MakeToolButton(design, "DesignButton", actionDesign, QRect(12, 22, 120, 26));
@@ -48,7 +48,7 @@ MaintenancePage::MaintenancePage(QAction *actionSave, QWidget *parent)
 void MaintenancePage::buildAutoBackupGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("自动备份"), this);
-    group->setGeometry(8, 290, 400, 60);
+    group->setGeometry(8, 220, 400, 60);
     autoBackup = new QCheckBox(QStringLiteral("登录时自动备份"), group);
     autoBackup->setObjectName(QStringLiteral("CheckBoxAutoBackup"));
     auto *copiesLabel = MakeLabel(group, QStringLiteral("保留份数："));

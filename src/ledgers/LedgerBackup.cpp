@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -179,9 +180,14 @@ QString DatabasePagesProblem(const QSqlDatabase &db)
     QStringList findings;
     while (q.next())
         findings.append(q.value(0).toString());
-    if (findings != QStringList {QStringLiteral("ok")})
-        return QStringLiteral("数据库文件已损坏（") + findings.value(0) + QStringLiteral("）");
-    return {};
+    if (findings == QStringList {QStringLiteral("ok")})
+        return {};
+    // The check's own findings are in English; the user is told which page, when it says.
+    static const QRegularExpression page(
+        QStringLiteral("page (\\d+)"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch first = page.match(findings.join(QLatin1Char('\n')));
+    return first.hasMatch() ? QStringLiteral("数据库文件第%1页已损坏").arg(first.captured(1))
+                            : QStringLiteral("数据库文件已损坏");
 }
 
 QString LedgerFileProblem(const QString &path)

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 
@@ -259,6 +260,10 @@ private slots:
         QCOMPARE(asked.caption, QStringLiteral("恢复警告"));
         QVERIFY2(asked.text.contains(QStringLiteral("“Default.ddb”") + Damaged), qPrintable(asked.text));
         QVERIFY(asked.text.contains(AutoRun::copyName(FirstDay)));
+        // In words, with the page: not the check's English.
+        QVERIFY2(asked.text.contains(QRegularExpression(QStringLiteral("数据库文件第\\d+页已损坏"))),
+            qPrintable(asked.text));
+        QVERIFY2(!asked.text.contains(QLatin1String("***")), qPrintable(asked.text));
         QCOMPARE(Session().CurrentUser, Cashier);
         r.program.reset();
         if (restore) {
