@@ -31,16 +31,16 @@ class TFormGetPay4;
 //   receivable dialog       "新增", kind of the record, EntryGetPay = its GetPayIndex,
 //                           PresetUser/PresetReason/PresetMan from it; or "修改" with EntryIndex
 struct EntryRequest {
-    QString EntryMode; // "新增" for a new entry; anything else ("修改") opens EntryIndex
-    QString EntryKind; // "财务收入" or "财务支出"
+    QString EntryMode {}; // "新增" for a new entry; anything else ("修改") opens EntryIndex
+    QString EntryKind {}; // "财务收入" or "财务支出"
     qint64 EntryIndex = 0; // MoneyIndex of the entry shown, changed, deleted or printed
     qint64 EntryGetPay = 0; // GetPayIndex of the linked record, 0 = none
-    QString FixedAccountName; // when set: the only account offered, list disabled
-    QString PresetUser;
-    QString PresetAmount;
-    QString PresetReason;
-    QString PresetMan;
-    QString PresetRemark;
+    QString FixedAccountName {}; // when set: the only account offered, list disabled
+    QString PresetUser {};
+    QString PresetAmount {};
+    QString PresetReason {};
+    QString PresetMan {};
+    QString PresetRemark {};
 };
 enum class EntryField;
 

@@ -213,6 +213,26 @@ private slots:
         QCOMPARE(r.seams.lastMessage(), QStringLiteral("登录时自动备份设置为：开启"));
     }
 
+    // 恢复数据 opens in the folder that holds the automatic one, and takes its copies.
+    void anAutomaticCopyIsRestoredThroughRestore()
+    {
+        AutoRun r;
+        r.fillLedger();
+        QVERIFY(r.startOn(FirstDay));
+        const QString copy = r.autoFolder() + QLatin1Char('/') + AutoRun::copyName(FirstDay);
+        QVERIFY(r.ledger()->exec(QStringLiteral("Delete From MoneyTable Where MoneyIndex > 1")));
+        QCOMPARE(r.entries(r.folder.filePath(DefaultLedger)), 0);
+
+        r.seams.answerQuestions({true});
+        r.seams.fileAnswers.enqueue(copy);
+        r.window()->action(QStringLiteral("ActionLoad"))->trigger();
+        QCOMPARE(QFileInfo(r.autoFolder()).absolutePath(), r.seams.fileRequests.constLast().directory);
+        QCOMPARE(r.seams.lastMessage(), QStringLiteral("恭喜您，数据库恢复成功，请重新启动软件"));
+        r.program.reset();
+        QCOMPARE(r.entries(r.folder.filePath(DefaultLedger)), 2000);
+        QVERIFY(QFileInfo::exists(copy));
+    }
+
     void switchedOffMakesNoCopy()
     {
         AutoRun r;
