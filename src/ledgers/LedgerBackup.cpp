@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace Ledgers {
@@ -127,12 +128,80 @@ LedgerCopyFailure WriteLedgerCopy(const QString &target)
     return writeCopy(ShareDataModule->connection(), target);
 }
 
+namespace {
+// The two files of a stepped copy, closed in any case.
+struct SteppedCopyFiles {
+    sqlite3 *source = nullptr;
+    sqlite3 *target = nullptr;
+    ~SteppedCopyFiles()
+    {
+        sqlite3_close(target);
+        sqlite3_close(source);
+    }
+};
+
+LedgerCopyFailure sqliteFailure(sqlite3 *db, int code)
+{
+    if ((code & 0xff) == SQLITE_FULL)
+        return {ENOSPC, {}};
+    if (const int number = db ? sqlite3_system_errno(db) : 0; number != 0)
+        return {number, {}};
+    return {0, QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code))};
+}
+
+// Copies the ledger's pages into temporary (which does not exist yet) a few at a time. The file
+// is read-locked only during each step, so a write of the program waits one step at most; a
+// write between steps makes the copy start over, so that it stays one consistent state.
+LedgerCopyFailure copyInSteps(const QString &ledger, const QString &temporary)
+{
+    const int fd
+        = ::open(QFile::encodeName(temporary).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {errno, {}};
+    ::close(fd);
+    SteppedCopyFiles files;
+    int rc = sqlite3_open_v2(
+        QFile::encodeName(ledger).constData(), &files.source, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK)
+        return sqliteFailure(files.source, rc);
+    sqlite3_busy_timeout(files.source, BusyTimeoutMs);
+    rc = sqlite3_open_v2(
+        QFile::encodeName(temporary).constData(), &files.target, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        return sqliteFailure(files.target, rc);
+    // The temporary file is flushed and renamed into place once complete: no journal of its own.
+    sqlite3_exec(
+        files.target, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
+    sqlite3_backup *backup = sqlite3_backup_init(files.target, "main", files.source, "main");
+    if (!backup)
+        return sqliteFailure(files.target, sqlite3_errcode(files.target));
+    constexpr int PagesPerStep = 256;
+    do {
+        rc = sqlite3_backup_step(backup, PagesPerStep);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(5);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        return sqliteFailure(files.target, rc);
+    if (finished != SQLITE_OK)
+        return sqliteFailure(files.target, finished);
+    return {};
+}
+} // namespace
+
 LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target)
 {
-    const ReadOnlyLedger source(ledger);
-    if (!source.isOpen())
-        return {0, source.error()};
-    return writeCopy(source.database(), target);
+    if (!QFileInfo(ledger).isFile())
+        return {ENOENT, {}};
+    LedgerCopyFailure failure;
+    const int error = Platform::WriteThroughTemporary(target, [&](const QString &temporary) {
+        failure = copyInSteps(ledger, temporary);
+        return failure.failed() ? (failure.number != 0 ? failure.number : EIO) : 0;
+    });
+    if (error != 0 && !failure.failed())
+        failure.number = error;
+    return failure;
 }
 
 ReadOnlyLedger::ReadOnlyLedger(const QString &path) : name(QStringLiteral("ReadOnlyLedger-") + uniqueSuffix())

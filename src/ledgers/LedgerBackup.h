@@ -31,8 +31,8 @@ struct LedgerCopyFailure {
 // Writes a consistent copy of the open ledger to target, replacing a file of that name only
 // once the copy is complete and on the disk.
 LedgerCopyFailure WriteLedgerCopy(const QString &target);
-// The same copy of a ledger file read through a connection of its own: it may run on another
-// thread while the program goes on working with the file.
+// The same copy of a ledger file, read a few pages at a time through a connection of its own:
+// it may run on another thread while the program goes on working with the file.
 LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target);
 
 // A read-only connection of its own on a database file, for checks and copies that must not

@@ -1,11 +1,13 @@
 #include "ledgers/AutoBackup.h"
 #include "ledgers/LedgerBackup.h"
 #include "ledgers/UserLogin.h"
+#include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/ShareDM.h"
 #include "support/Helpers.h"
 #include "support/LedgerFile.h"
 #include "support/ProgramRun.h"
+#include "support/SmallDisk.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
@@ -18,6 +20,8 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
+
+#include <cerrno>
 
 using namespace TestSupport;
 
@@ -254,6 +258,33 @@ private slots:
         QVERIFY(r.seams.lastMessage().startsWith(QStringLiteral("自动备份失败")));
         QVERIFY(r.window()->isVisible());
         QCOMPARE(Session().CurrentUser, Cashier);
+    }
+
+    // The disk fills during the copy: the message with the system's reason, no half copy left,
+    // nothing on the list, and the next login tries again.
+    void aCopyOntoAFullDiskIsReportedAndLeavesNothing()
+    {
+        SmallDisk disk(8 << 20);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        AutoRun r;
+        r.fillLedger();
+        QVERIFY(QDir().mkpath(r.folder.filePath(QStringLiteral("数据库备份"))));
+        QVERIFY(QFile::link(disk.path(), r.autoFolder()));
+        QVERIFY(disk.fill());
+        QVERIFY(r.startOn(FirstDay));
+        QCOMPARE(r.seams.messageTexts().size(), 1);
+        QVERIFY2(r.seams.lastMessage().endsWith(
+                     QStringLiteral("数据库备份失败，失败号为：") + Platform::ErrorNumberText(ENOSPC)),
+            qPrintable(r.seams.lastMessage()));
+        QCOMPARE(Session().CurrentUser, Cashier);
+        QVERIFY(r.copies().isEmpty());
+        QVERIFY(temporaryFiles(r.autoFolder()).isEmpty());
+
+        disk.free();
+        QVERIFY(r.logInAgain(FirstDay));
+        QCOMPARE(r.copies(), QStringList {AutoRun::copyName(FirstDay)});
+        QCOMPARE(r.entries(r.autoFolder() + QLatin1Char('/') + AutoRun::copyName(FirstDay)), 2000);
     }
 
     void aDamagedLedgerIsFoundAndRestored_data()

@@ -45,12 +45,6 @@ bool isSoundLedger(const QString &path)
         && Ledgers::LedgerFileProblem(path).isEmpty();
 }
 
-// Left-over temporary files beside the backups.
-QStringList temporaryFiles(const QString &folder)
-{
-    return QDir(folder).entryList({QStringLiteral("*.tmp")}, QDir::Files);
-}
-
 int count(const QString &sql)
 {
     Query q;

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QObject>
@@ -65,6 +66,12 @@ inline QByteArray fileHash(const QString &path)
 inline QString wide(const char *text)
 {
     return QString::fromUtf8(text).replace(QLatin1Char(' '), QChar(0x3000));
+}
+
+// The temporary files that whole-or-nothing writes left in folder.
+inline QStringList temporaryFiles(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden);
 }
 
 } // namespace TestSupport
