@@ -256,7 +256,7 @@ void ScheduleAutomaticBackup()
         if (!plan)
             return;
         // The file is read on a connection of its own on another thread, so that the program
-        // answers meanwhile; a write of the program waits for the reading as for any reader.
+        // answers meanwhile; a save made during the copy waits for one step of it at most.
         running = new RunningCopy {++copiesStarted, *plan, nullptr, {}};
         RunningCopy *copy = running;
         copy->thread = QThread::create(
