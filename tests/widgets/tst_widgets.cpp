@@ -289,6 +289,39 @@ private slots:
         QCOMPARE(grid.footerText(2), sum);
     }
 
+    // A grouped result has no row key: it is read by position, whole when it fits in the blocks
+    // kept, block by block when it does not; either way every row, the count and the sums are
+    // the statement's.
+    void groupedResultReadByPosition_data()
+    {
+        QTest::addColumn<int>("blocksKept");
+        QTest::newRow("fits in the blocks kept") << 16;
+        QTest::newRow("larger than the blocks kept") << 1;
+    }
+    void groupedResultReadByPosition()
+    {
+        QFETCH(int, blocksKept);
+        addEntries({10, 20, 30, 40, 50, 30});
+        DataGrid grid;
+        grid.gridModel()->setBlockSize(2);
+        grid.gridModel()->setCachedBlockLimit(blocksKept);
+        grid.setColumns({GridColumn::make(QStringLiteral("Amount"), QStringLiteral("金额"), 60,
+                             GridFooter::rowCount(QStringLiteral("条"))),
+            GridColumn::make(QStringLiteral("Total"), QStringLiteral("合计"), 60, GridFooter::sum())});
+        QString error;
+        QVERIFY2(
+            grid.open(Sql("Select MoneyIn As Amount, Sum(MoneySum) As Total From Account,MoneyTable "
+                          "Where (AccountIndex = MoneyAccount) Group By MoneyIn Order By Sum(MoneySum) Desc"),
+                &error),
+            qPrintable(error));
+        QCOMPARE(grid.footerText(0), QStringLiteral("5条"));
+        QCOMPARE(grid.footerText(1), QStringLiteral("180"));
+        const QStringList shown = {"30", "50", "40", "20", "10"};
+        QCOMPARE(grid.rowCount(), shown.size());
+        for (int row = 0; row < grid.rowCount(); ++row)
+            QCOMPARE(grid.displayText(row, 0), shown[row]);
+    }
+
     void beforeDrawCallbackColoursCells_data()
     {
         QTest::addColumn<double>("amount");
