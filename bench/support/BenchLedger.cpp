@@ -171,7 +171,8 @@ bool RunAsGenerator(int argc, char **argv, int *exitCode)
     QCoreApplication app(argc, argv);
     const QString templatePath = QString::fromLocal8Bit(argv[2]);
     const QString target = QString::fromLocal8Bit(argv[3]);
-    const QString partial = target + QStringLiteral(".partial");
+    // Benches started together may each generate; each writes its own file.
+    const QString partial = target + QStringLiteral(".%1.partial").arg(QCoreApplication::applicationPid());
     QFile::remove(partial);
     *exitCode = 1;
     if (!QFile::copy(templatePath, partial)) {
