@@ -8,130 +8,28 @@
 //
 // Without an argument the template comes from the build tree's programfiles folder.
 
+#include "BenchLedger.h"
 #include "app/Session.h"
 #include "journal/DailyFigures.h"
 #include "journal/DayStatements.h"
 #include "journal/JournalPage.h"
-#include "platform/Seams.h"
 #include "storage/PublicFunction.h"
-#include "storage/Schema.h"
 #include "storage/ShareDM.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
-constexpr int AccountCount = 1000;
-constexpr int EntryCount = 1000000;
-constexpr int EntriesPerDay = 900;
+using Bench::Cashier;
 constexpr double TargetMs = 50.0;
-const QDate FirstDay(2024, 1, 1);
-const QString Cashier = QStringLiteral("出纳");
-const QString Clerk = QStringLiteral("李四");
 
 // Month ends, first days and days inside a month, spread over the ledger's three years.
 const QList<QDate> Days = {QDate(2024, 1, 31), QDate(2024, 7, 1), QDate(2025, 3, 15), QDate(2025, 6, 30),
     QDate(2025, 12, 31), QDate(2026, 1, 1), QDate(2026, 6, 15), QDate(2026, 9, 30), QDate(2027, 1, 10)};
-
-int failed(const QString &what)
-{
-    std::fprintf(stderr, "bench_daily_figures: %s\n", qPrintable(what));
-    return 1;
-}
-
-bool run(QSqlQuery &q, const QString &statement)
-{
-    if (q.exec(statement))
-        return true;
-    std::fprintf(stderr, "%s: %s\n", qPrintable(statement), qPrintable(q.lastError().text()));
-    return false;
-}
-
-// Fills the ledger as one written before the money totals existed: the totals and their
-// triggers are dropped first, so opening it afterwards builds them from a million entries.
-bool generate()
-{
-    QSqlDatabase db = ShareDataModule->connection();
-    QSqlQuery q(db);
-    for (const QString &statement : LedgerSchemaStatements()) {
-        if (!statement.startsWith(QLatin1String("CREATE TRIGGER"), Qt::CaseInsensitive))
-            continue;
-        const QString name = statement.section(QRegularExpression(QStringLiteral("\\s+")), 2, 2);
-        if (!run(q, QStringLiteral("DROP TRIGGER ") + name))
-            return false;
-    }
-    for (const QString &table : LedgerTotalsTables())
-        if (!run(q, QStringLiteral("DROP TABLE ") + table))
-            return false;
-    run(q, QStringLiteral("PRAGMA cache_size = -400000")); // generation only
-    Transaction transaction;
-    QSqlQuery account(db);
-    account.prepare(
-        QStringLiteral("Insert Into Account (AccountName, AccountBase, AccountRemark, AccountType, "
-                       "AccountPower) Values (?, ?, '', ?, ?)"));
-    QList<qint64> accounts;
-    QList<int> types;
-    for (int a = 0; a < AccountCount; ++a) {
-        types.append(a % 3 == 0 ? 2 : 1);
-        account.addBindValue(QStringLiteral("帐户%1").arg(a + 1, 4, 10, QLatin1Char('0')));
-        account.addBindValue(double(a % 17) * 1000.25);
-        account.addBindValue(types.last());
-        account.addBindValue(a % 10 == 0 ? Clerk : Cashier);
-        if (!account.exec())
-            return false;
-        accounts.append(account.lastInsertId().toLongLong());
-    }
-    QSqlQuery entry(db);
-    entry.prepare(QStringLiteral(
-        "Insert Into MoneyTable (MoneyKind, MoneyGetPay, MoneySerial, MoneyAccount, "
-        "MoneyUser, MoneyRecordTime, MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, "
-        "MoneyReason, MoneyMan, MoneyType, MoneyToken, MoneyRemark, MoneyPower) "
-        "Values (?, 0, ?, ?, '零散客户', ?, ?, ?, ?, ?, ?, '本人', '日常收支', '现金', '', ?)"));
-    QRandomGenerator random(20240101);
-    for (int i = 0; i < EntryCount; ++i) {
-        const QString day = IsoDate(FirstDay.addDays(i / EntriesPerDay));
-        const int a = random.bounded(AccountCount);
-        const double amount = random.bounded(1, 500000) / 100.0;
-        const int kind = random.bounded(20);
-        const bool income = kind % 2 == 0;
-        // One entry in twenty is half of a transfer, of the same book or across the books.
-        const QString reason = kind == 0
-            ? (types[a] == 1 ? QStringLiteral("帐户平调") : QStringLiteral("帐簿平调"))
-            : income ? QStringLiteral("销售收入")
-                     : QStringLiteral("办公费用");
-        entry.addBindValue(income ? QStringLiteral("财务收入") : QStringLiteral("财务支出"));
-        entry.addBindValue(QStringLiteral("JZ%1").arg(i + 1, 8, 10, QLatin1Char('0')));
-        entry.addBindValue(accounts[a]);
-        entry.addBindValue(day);
-        entry.addBindValue(day);
-        entry.addBindValue(income ? amount : 0.0);
-        entry.addBindValue(income ? 0.0 : amount);
-        entry.addBindValue(income ? amount : -amount);
-        entry.addBindValue(reason);
-        entry.addBindValue(random.bounded(10) == 0 ? Clerk : Cashier);
-        if (!entry.exec()) {
-            std::fprintf(stderr, "%s\n", qPrintable(entry.lastError().text()));
-            return false;
-        }
-    }
-    account.finish();
-    entry.finish();
-    return transaction.commit();
-}
 
 constexpr int Runs = 3;
 
@@ -163,66 +61,33 @@ bool same(const DailyJournal::DayFigures &a, const DailyJournal::DayFigures &b)
         && a.expenseSum == b.expenseSum;
 }
 
-// CPU time of this process: on a busy machine wall time alone overstates the work.
-double cpuMs()
-{
-    timespec t {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + t.tv_nsec / 1e6;
-}
-
-double msSince(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
+    int exitCode = 0;
+    if (Bench::RunAsGenerator(argc, argv, &exitCode))
+        return exitCode;
     // The journal page is measured too, on a window system that draws nowhere.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QString templatePath = argc > 1
-        ? QString::fromLocal8Bit(argv[1])
-        : QCoreApplication::applicationDirPath() + QStringLiteral("/../programfiles");
-    if (QFileInfo(templatePath).isDir())
-        templatePath = QDir(templatePath).filePath(QStringLiteral("QuillShare.dll"));
-    QTemporaryDir dir;
-    const QString ledger = dir.filePath(QStringLiteral("Bench.ddb"));
-    if (!dir.isValid() || !QFile::copy(templatePath, ledger))
-        return failed(QStringLiteral("cannot copy the empty-ledger template %1").arg(templatePath));
-    QFile::setPermissions(ledger, QFile::permissions(ledger) | QFile::WriteOwner);
-    Platform::Seams::handlers().message = [](Platform::MessageKind, const QString &text, const QString &) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return false;
-    };
+    Bench::Setup bench("bench_daily_figures", argc, argv);
+    if (!bench.prepare())
+        return 1;
 
-    TShareDataModule dataModule;
-    QString error;
-    if (!OpenLedgerConnection(ledger, DatabaseKind::Ledger, &error))
-        return failed(error);
     QElapsedTimer timer;
     timer.start();
-    if (!generate())
-        return failed(QStringLiteral("generating the ledger failed"));
-    std::printf("ledger: %d accounts, %d entries (%d a day, %s to %s) generated in %.1f s\n", AccountCount,
-        EntryCount, EntriesPerDay, qPrintable(IsoDate(FirstDay)),
-        qPrintable(IsoDate(FirstDay.addDays((EntryCount - 1) / EntriesPerDay))), timer.elapsed() / 1000.0);
-    dataModule.closeConnection();
-
+    if (!bench.open())
+        return 1;
+    const double fill = Bench::MsSince(timer);
+    bench.close();
     timer.restart();
-    if (!OpenLedgerConnection(ledger, DatabaseKind::Ledger, &error))
-        return failed(error);
-    const double fill = msSince(timer);
-    dataModule.closeConnection();
-    timer.restart();
-    if (!OpenLedgerConnection(ledger, DatabaseKind::Ledger, &error))
-        return failed(error);
+    if (!bench.open())
+        return 1;
     std::printf("opening the ledger without the money totals (their one-time fill): %.0f ms; "
                 "opening it again: %.1f ms\n",
-        fill, msSince(timer));
+        fill, Bench::MsSince(timer));
 
     bool allSame = true;
     struct Viewer {
@@ -246,18 +111,18 @@ int main(int argc, char **argv)
             for (int run = 0; run < Runs; ++run) {
                 Refresh r;
                 timer.restart();
-                const double cpu = cpuMs();
+                const double cpu = Bench::CpuMs();
                 if (!DailyJournal::ComputeDayFigures(
                         day, f.AccountBookFilter, f.MoneyOwnerFilter, book, r.figures))
-                    return failed(QStringLiteral("the day's figures failed"));
-                r.figuresMs = msSince(timer);
-                r.figuresCpu = cpuMs() - cpu;
+                    return bench.failed(QStringLiteral("the day's figures failed"));
+                r.figuresMs = Bench::MsSince(timer);
+                r.figuresCpu = Bench::CpuMs() - cpu;
                 Query grid;
                 if (!RunQuery(grid, DailyJournal::DailyGridSql(day, f.AccountBookFilter, f.MoneyOwnerFilter),
                         Texts::DatabaseOpenFailed))
-                    return failed(QStringLiteral("the day's rows failed"));
-                r.refreshMs = msSince(timer);
-                r.refreshCpu = cpuMs() - cpu;
+                    return bench.failed(QStringLiteral("the day's rows failed"));
+                r.refreshMs = Bench::MsSince(timer);
+                r.refreshCpu = Bench::CpuMs() - cpu;
                 r.rows = grid.rowCount();
                 if (run == 0 || r.refreshMs < best.refreshMs)
                     best = r;
@@ -275,8 +140,8 @@ int main(int argc, char **argv)
             DailyJournal::DayFigures full;
             timer.restart();
             if (!DayStatements::ByFullSums(Days[i], f.AccountBookFilter, f.MoneyOwnerFilter, book, full))
-                return failed(QStringLiteral("the full sums failed"));
-            fullMs.append(msSince(timer));
+                return bench.failed(QStringLiteral("the full sums failed"));
+            fullMs.append(Bench::MsSince(timer));
             if (!same(fast[i], full)) {
                 allSame = false;
                 std::printf("  %s: figures differ\n", qPrintable(IsoDate(Days[i])));
@@ -296,7 +161,6 @@ int main(int argc, char **argv)
 
         // The whole page step: labels, the grid's rows and its footers, as RefreshAll runs it.
         SessionValues &session = Session();
-        session.SettingsPath = dir.filePath(QStringLiteral("Quillbrook.ini"));
         session.AccountBookFilter = f.AccountBookFilter;
         session.MoneyOwnerFilter = f.MoneyOwnerFilter;
         JournalPage page(nullptr);
@@ -307,7 +171,7 @@ int main(int argc, char **argv)
             for (int run = 0; run < Runs; ++run) {
                 timer.restart();
                 page.Refresh();
-                const double ms = msSince(timer);
+                const double ms = Bench::MsSince(timer);
                 if (run == 0 || ms < best)
                     best = ms;
             }

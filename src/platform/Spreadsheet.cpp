@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <xlsxwriter.h>
 
@@ -32,6 +33,13 @@ QString libraryError(lxw_error code)
 
 QString SpreadsheetCellText(const QString &text)
 {
+    // Most text has nothing to escape: look before copying.
+    const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+        const ushort u = c.unicode();
+        return u == '_' || u < 0x20 || u == 0xFFFE || u == 0xFFFF;
+    });
+    if (plain)
+        return text;
     static const QRegularExpression lookAlike(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
     QString out = text;
     // An underscore that starts "_xHHHH_" would be read back as an escape: escape it first.
@@ -69,10 +77,12 @@ void Spreadsheet::discard()
     partial.clear();
 }
 
-bool Spreadsheet::newWorkbook(const QString &path, QString *error)
+bool Spreadsheet::newWorkbook(const QString &path, QString *error, Order order)
 {
     discard();
     target = path;
+    this->order = order;
+    currentRow = 0;
     const QFileInfo info(path);
     if (path.isEmpty() || info.fileName().isEmpty()) {
         setError(error, QStringLiteral("no file name for the workbook"));
@@ -91,7 +101,11 @@ bool Spreadsheet::newWorkbook(const QString &path, QString *error)
     RemoveLeftoverTemporaries(info.absolutePath(), info.fileName());
     partial = TemporaryPathFor(info.absoluteFilePath());
     const QByteArray name = QFile::encodeName(partial);
-    workbook = workbook_new(name.constData());
+    lxw_workbook_options options {};
+    // Row by row, each finished row goes to the sheet's file at once instead of staying in
+    // memory with every cell before it.
+    options.constant_memory = order == Order::RowByRow ? LXW_TRUE : LXW_FALSE;
+    workbook = workbook_new_opt(name.constData(), &options);
     if (!workbook) {
         partial.clear();
         setError(error, QStringLiteral("the workbook could not be created"));
@@ -116,6 +130,14 @@ bool Spreadsheet::checkCell(int row, int column, QString *error) const
         setError(error, QStringLiteral("cell (%1, %2) is outside the sheet").arg(row).arg(column));
         return false;
     }
+    if (order == Order::RowByRow && row < currentRow) {
+        setError(error,
+            QStringLiteral("cell (%1, %2) is above row %3, already written")
+                .arg(row)
+                .arg(column)
+                .arg(currentRow));
+        return false;
+    }
     return true;
 }
 
@@ -130,6 +152,7 @@ bool Spreadsheet::setText(int row, int column, const QString &text, QString *err
         setError(error, QStringLiteral("cell (%1, %2): %3").arg(row).arg(column).arg(libraryError(result)));
         return false;
     }
+    currentRow = row;
     return true;
 }
 
@@ -147,6 +170,7 @@ bool Spreadsheet::setNumber(int row, int column, double value, QString *error)
         setError(error, QStringLiteral("cell (%1, %2): %3").arg(row).arg(column).arg(libraryError(result)));
         return false;
     }
+    currentRow = row;
     return true;
 }
 

@@ -30,9 +30,14 @@ public:
     Spreadsheet(const Spreadsheet &) = delete;
     Spreadsheet &operator=(const Spreadsheet &) = delete;
 
+    // How the cells come: in any order, or row by row from the top (each row's cells in any
+    // order), which lets the workbook keep only the current row in memory; a cell above the
+    // current row then fails.
+    enum class Order { Any, RowByRow };
+
     // Starts a new workbook whose first sheet takes the cells, to be saved as path. Fails when
     // the folder of path does not exist.
-    bool newWorkbook(const QString &path, QString *error = nullptr);
+    bool newWorkbook(const QString &path, QString *error = nullptr, Order order = Order::Any);
     bool isOpen() const { return workbook != nullptr; }
     QString path() const { return target; }
 
@@ -48,6 +53,8 @@ private:
     bool checkCell(int row, int column, QString *error) const;
     void discard();
 
+    Order order = Order::Any;
+    int currentRow = 0; // the row last written, for Order::RowByRow
     lxw_workbook *workbook = nullptr;
     lxw_worksheet *sheet = nullptr;
     QString target;

@@ -25,7 +25,8 @@ bool IsDateTimeField(const QString &field)
 
 QString ExportDateText(const QVariant &stored)
 {
-    const QString text = stored.toString().trimmed();
+    const QString raw = stored.toString();
+    const QString text = raw.trimmed();
     if (text.isEmpty())
         return {};
     if (text.size() > 10) {
@@ -34,6 +35,22 @@ QString ExportDateText(const QVariant &stored)
             moment = QDateTime::fromString(text, Qt::ISODate);
         if (moment.isValid())
             return moment.toString(QStringLiteral("yyyy.MM.dd HH.mm.ss"));
+    }
+    // The stored form of a day, "yyyy-MM-dd", needs only its dashes changed once it is a day.
+    if (raw.size() == 10 && text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-')) {
+        auto number = [&text](int from, int length) {
+            int n = 0;
+            for (int i = from; i < from + length; ++i) {
+                const char16_t c = text[i].unicode();
+                if (c < u'0' || c > u'9')
+                    return -1;
+                n = n * 10 + (c - u'0');
+            }
+            return n;
+        };
+        const int year = number(0, 4);
+        if (year > 0 && QDate::isValid(year, number(5, 2), number(8, 2)))
+            return QString(text).replace(QLatin1Char('-'), QLatin1Char('.'));
     }
     const QDate day = DateFromStored(stored);
     // Text that is no date at all is kept as it stands rather than lost.
@@ -44,11 +61,16 @@ bool WriteExportWorkbook(const QString &path, const QDate &today, const QList<Ex
     const RowSource &rows, QString *error)
 {
     Platform::Spreadsheet book;
-    if (!book.newWorkbook(path, error) || !book.setText(1, 1, ExportDateLine(today), error))
+    // The rows are read once, in order, and written as they come.
+    if (!book.newWorkbook(path, error, Platform::Spreadsheet::Order::RowByRow)
+        || !book.setText(1, 1, ExportDateLine(today), error))
         return false;
     for (int c = 0; c < columns.size(); ++c)
         if (!book.setText(3, c + 1, columns[c].caption, error))
             return false;
+    QList<bool> dates;
+    for (const ExportColumn &column : columns)
+        dates.append(IsDateTimeField(column.field));
     const int count = rows.rowCount();
     for (int r = 0; r < count; ++r) {
         for (int c = 0; c < columns.size(); ++c) {
@@ -56,7 +78,7 @@ bool WriteExportWorkbook(const QString &path, const QDate &today, const QList<Ex
             if (value.isNull())
                 continue;
             bool ok = true;
-            if (IsDateTimeField(columns[c].field))
+            if (dates[c])
                 ok = book.setText(r + 4, c + 1, ExportDateText(value), error);
             else if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray)
                 ok = book.setText(r + 4, c + 1, value.toString(), error);

@@ -6,6 +6,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
 #include <QGraphicsSimpleTextItem>
@@ -49,8 +50,19 @@ const QList<QColor> &automaticColors()
     return colors;
 }
 
-// Bars take this share of their category, as Qt Charts does by default.
-constexpr qreal BarGroupWidth = 0.5;
+// The bars together take this share of their one category.
+constexpr qreal BarGroupWidth = 0.8;
+// Between a bar's end and its mark, and the least room beside a mark.
+constexpr qreal MarkGap = 4;
+
+// The value range when the marks lie across: room beyond the ends of the bars, and the zero
+// line always in it.
+void setLevelRange(QValueAxis *values, double low, double high)
+{
+    const double span = qMax(high - low, 1e-9);
+    values->setRange(
+        low < 0 ? low - span * 0.15 : 0, high > 0 ? high + span * 0.15 : (low < 0 ? span * 0.05 : 1));
+}
 
 QString joined(const QString &label, const QString &text)
 {
@@ -213,11 +225,9 @@ void ChartView::rebuild()
     categories->append(QStringLiteral(" "));
     categories->setVisible(false);
     auto *values = new QValueAxis;
-    // Room for the marks beyond the ends of the bars; the zero line always shows.
-    const double span = qMax(high - low, 1e-9);
-    values->setRange(
-        low < 0 ? low - span * 0.15 : 0, high > 0 ? high + span * 0.15 : (low < 0 ? span * 0.05 : 1));
     values->setVisible(false);
+    // Until the marks are placed on the plot area.
+    setLevelRange(values, low, high);
     c->addAxis(categories, Qt::AlignBottom);
     c->addAxis(values, Qt::AlignLeft);
     bars->attachAxis(categories);
@@ -243,20 +253,78 @@ void ChartView::placeBarMarks()
         return;
     QChart *c = chart();
     const QRectF area = c->plotArea();
+    const int count = int(qMin(points.size(), barMarks.size()));
+    // Marks side by side overlap once one is wider than its bar's place: they then stand
+    // upright, reading upwards, and the value range grows to give them their length beyond the
+    // ends of the bars, up to 60% of the height; a label longer than that is cut short, never
+    // its value.
+    const qreal place = count > 0 ? area.width() * BarGroupWidth / count : area.width();
+    QList<qreal> lengths;
+    bool upright = false;
+    qreal above = 0, below = 0;
+    for (int i = 0; i < count; ++i) {
+        const QFontMetricsF metrics(barMarks[i]->font());
+        lengths.append(metrics.horizontalAdvance(markText(i)) + MarkGap);
+        upright = upright || lengths[i] > place;
+        if (points[i].value >= 0)
+            above = qMax(above, lengths[i]);
+        else
+            below = qMax(below, lengths[i]);
+    }
+    const qreal room = area.height() * 0.6;
+    if (upright && above + below > room) {
+        const qreal scale = room / (above + below);
+        above *= scale;
+        below *= scale;
+    }
+    auto *values = qobject_cast<QValueAxis *>(c->axes(Qt::Vertical).value(0));
+    if (values && area.height() > 0) {
+        double low = 0, high = 0;
+        for (const Point &p : points) {
+            low = qMin(low, p.value);
+            high = qMax(high, p.value);
+        }
+        if (upright) {
+            // Room of r pixels on a height of h takes the share r / h of the whole range.
+            const qreal share = (above + below) / area.height();
+            const double pixel = qMax(high - low, 1e-9) / (1 - share) / area.height();
+            values->setRange(low - below * pixel, high + above * pixel);
+        } else {
+            setLevelRange(values, low, high);
+        }
+    }
     if (zeroLine) {
         const qreal y = c->mapToPosition(QPointF(0, 0), series).y();
         zeroLine->setLine(area.left(), y, area.right(), y);
     }
-    const int count = int(points.size());
-    for (int i = 0; i < barMarks.size() && i < count; ++i) {
+    for (int i = 0; i < count; ++i) {
         // Bar i of n covers [-w/2 + i·w/n, -w/2 + (i+1)·w/n] of the single category.
         const qreal x = -BarGroupWidth / 2 + (i + 0.5) * BarGroupWidth / count;
         const double v = points[i].value;
         const QPointF end = c->mapToPosition(QPointF(x, v), series);
         QGraphicsSimpleTextItem *mark = barMarks[i];
+        QString text = markText(i);
+        const qreal allowed = (v >= 0 ? above : below) - MarkGap;
+        if (upright && lengths[i] - MarkGap > allowed) {
+            const QFontMetricsF metrics(mark->font());
+            const QString value = RoundMoney(v);
+            const qreal forLabel = allowed - metrics.horizontalAdvance(QLatin1Char(' ') + value);
+            const QString label = metrics.elidedText(points[i].label, Qt::ElideRight, forLabel);
+            text = label.isEmpty() || label == QStringLiteral("…") ? value : joined(label, value);
+        }
+        mark->setText(text);
         const QRectF box = mark->boundingRect();
-        const qreal top = v >= 0 ? end.y() - box.height() - 2 : end.y() + 2;
-        mark->setPos(end.x() - box.width() / 2, top);
+        if (upright) {
+            // Turned a quarter left about its top left corner, the text spans x in [0, height]
+            // and y in [-width, 0] from its position.
+            mark->setRotation(-90);
+            const qreal bottom = v >= 0 ? end.y() - MarkGap / 2 : end.y() + MarkGap / 2 + box.width();
+            mark->setPos(end.x() - box.height() / 2, bottom);
+        } else {
+            mark->setRotation(0);
+            const qreal top = v >= 0 ? end.y() - box.height() - MarkGap / 2 : end.y() + MarkGap / 2;
+            mark->setPos(end.x() - box.width() / 2, top);
+        }
     }
 }
 

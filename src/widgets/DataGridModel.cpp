@@ -995,23 +995,27 @@ bool DataGridModel::run(QString *error)
         if (ok && m_key >= 0) {
             ok = readBlocksByKey(0, 1, error);
         } else if (ok) {
-            QList<QVariantList> first;
-            ok = readBlock(0, &first, error);
-            if (ok && !counted && first.size() < m_blockSize) {
-                // The whole result fits in the first block: only the sums are left to read.
-                m_rows = int(first.size());
-                counted = true;
+            QStringList missing;
+            for (const QString &f : sums) {
+                if (!m_sums.contains(f.toLower()))
+                    missing.append(f);
             }
-            if (ok) {
+            // Read by position. A result that fits in the blocks kept (a grouped one, most
+            // often, whose every run groups the whole table) is read whole in this one run,
+            // counted and summed on the way, rather than run again for its aggregates.
+            QList<QVariantList> leading;
+            bool whole = false;
+            ok = readLeadingRows(m_blockSize * m_maxBlocks, missing, &leading, &whole, error);
+            if (ok && whole) {
+                m_rows = int(leading.size());
+                for (qsizetype at = 0, b = 0; at < leading.size() || b == 0; at += m_blockSize, ++b)
+                    storeBlock(int(b), leading.mid(at, m_blockSize));
+            } else if (ok) {
                 int count = m_rows;
-                QStringList missing;
-                for (const QString &f : sums) {
-                    if (!m_sums.contains(f.toLower()))
-                        missing.append(f);
-                }
                 ok = computeAggregates(counted ? nullptr : &count, missing, error);
                 m_rows = count;
-                storeBlock(0, first);
+                leading.resize(qMin(leading.size(), qsizetype(m_blockSize)));
+                storeBlock(0, leading);
             }
         }
     }
@@ -1238,6 +1242,42 @@ bool DataGridModel::readBlock(int number, QList<QVariantList> *rows, QString *er
     Statement st;
     rows->reserve(m_blockSize);
     return st.prepare(sql, error) && readRows(st, rows, error);
+}
+
+bool DataGridModel::readLeadingRows(
+    int limit, const QStringList &sums, QList<QVariantList> *rows, bool *whole, QString *error)
+{
+    Statement st;
+    if (!st.prepare(Sql("Select * From (") + m_statement + Sql(")"), error))
+        return false;
+    QList<int> fields;
+    for (const QString &f : sums)
+        fields.append(fieldIndex(f));
+    std::vector<SumOfColumn> summed(size_t(sums.size()));
+    const int n = st.columnCount();
+    *whole = false;
+    while (rows->size() <= limit) {
+        if (!st.next()) {
+            if (!st.finished(error))
+                return false;
+            *whole = true;
+            break;
+        }
+        QVariantList row;
+        row.reserve(n);
+        for (int c = 0; c < n; ++c)
+            row.append(st.value(c));
+        rows->append(std::move(row));
+        for (size_t i = 0; i < summed.size(); ++i) {
+            if (fields[qsizetype(i)] >= 0)
+                summed[i].add(st.handle(), fields[qsizetype(i)]);
+        }
+    }
+    if (!*whole)
+        return true;
+    for (qsizetype i = 0; i < sums.size(); ++i)
+        m_sums.insert(sums[i].toLower(), summed[size_t(i)].result());
+    return true;
 }
 
 bool DataGridModel::readBlocksByKey(int first, int count, QString *error) const

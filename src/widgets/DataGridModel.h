@@ -172,6 +172,10 @@ private:
     bool orderedKeyPass(KeyPass &pass, const QList<int> &candidates, const QStringList &sums, QString *error);
     const QList<QVariantList> *block(int number) const;
     bool readBlock(int number, QList<QVariantList> *rows, QString *error) const;
+    // The result's rows from its start, at most limit + 1 of them. When it ends within the limit
+    // (*whole), the sums of the fields named are taken from those rows.
+    bool readLeadingRows(
+        int limit, const QStringList &sums, QList<QVariantList> *rows, bool *whole, QString *error);
     bool readBlocksByKey(int first, int count, QString *error) const;
     void storeBlock(int number, QList<QVariantList> rows) const;
     // Counts the rows when count is given, and sums the fields not summed yet.

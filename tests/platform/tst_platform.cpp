@@ -352,23 +352,32 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QString, stored);
         const QString path = dir.filePath(QStringLiteral("导出.xlsx"));
-        QString error;
-        {
-            Spreadsheet book;
-            QVERIFY2(book.newWorkbook(path, &error), qPrintable(error));
-            QVERIFY(book.setText(2, 1, QStringLiteral("其他"), &error));
-            const bool written = value.typeId() == QMetaType::Double
-                ? book.setNumber(row, column, value.toDouble(), &error)
-                : book.setText(row, column, value.toString(), &error);
-            QVERIFY2(written, qPrintable(error));
-            QVERIFY2(book.save(&error), qPrintable(error));
+        // Written row by row, the sheet keeps its text in the cells; the cells read the same.
+        for (const Spreadsheet::Order order : {Spreadsheet::Order::Any, Spreadsheet::Order::RowByRow}) {
+            QString error;
+            {
+                Spreadsheet book;
+                QVERIFY2(book.newWorkbook(path, &error, order), qPrintable(error));
+                auto other = [&] { return book.setText(2, 1, QStringLiteral("其他"), &error); };
+                auto cell = [&] {
+                    return value.typeId() == QMetaType::Double
+                        ? book.setNumber(row, column, value.toDouble(), &error)
+                        : book.setText(row, column, value.toString(), &error);
+                };
+                // The rows from the top, as a sheet written row by row needs them.
+                const bool written = row < 2 ? cell() && other() : other() && cell();
+                QVERIFY2(written, qPrintable(error));
+                QVERIFY2(book.save(&error), qPrintable(error));
+            }
+            const auto cells = readSheet(path);
+            QCOMPARE(
+                cells.value(QStringLiteral("A2")), qMakePair(QStringLiteral("s"), QStringLiteral("其他")));
+            QCOMPARE(cells.value(cellName(row, column)), qMakePair(type, stored));
+            // Only the finished file is left in the folder.
+            QCOMPARE(
+                QDir(dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden).size(), 0);
+            QFile::remove(path);
         }
-        const auto cells = readSheet(path);
-        QCOMPARE(cells.value(QStringLiteral("A2")), qMakePair(QStringLiteral("s"), QStringLiteral("其他")));
-        QCOMPARE(cells.value(cellName(row, column)), qMakePair(type, stored));
-        // Only the finished file is left in the folder.
-        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden).size(), 0);
-        QFile::remove(path);
     }
 
     void spreadsheetFailuresAreReported()
@@ -403,6 +412,18 @@ private slots:
         QVERIFY(book.save(&error));
         QCOMPARE(readSheet(path).value(QStringLiteral("XFD1048576")).second, QStringLiteral("1"));
         QVERIFY(!book.save(&error)); // saved once; the workbook is closed
+
+        // Row by row, a cell above a row already written is refused, not lost in silence.
+        const QString rows = dir.filePath(QStringLiteral("rows.xlsx"));
+        QVERIFY(book.newWorkbook(rows, &error, Spreadsheet::Order::RowByRow));
+        QVERIFY(book.setText(3, 2, QStringLiteral("x"), &error) && book.setNumber(3, 1, 1, &error));
+        error.clear();
+        QVERIFY(!book.setText(2, 1, QStringLiteral("y"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(book.save(&error));
+        QStringList written = readSheet(rows).keys();
+        written.sort();
+        QCOMPARE(written, QStringList({QStringLiteral("A3"), QStringLiteral("B3")}));
 
         // The folder goes away while the workbook is being filled.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));

@@ -105,6 +105,26 @@ private slots:
         temp.reset();
     }
 
+    // The text a date field's cell gets, whatever the stored value looks like.
+    void dateCellText_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("day") << QVariant(QStringLiteral("2026-06-03")) << "2026.06.03";
+        QTest::newRow("day and time")
+            << QVariant(QStringLiteral("2026-06-01 08:30:05")) << "2026.06.01 08.30.05";
+        QTest::newRow("day as a date") << QVariant(QDate(2026, 6, 3)) << "2026.06.03";
+        QTest::newRow("no such day") << QVariant(QStringLiteral("2026-02-30")) << "2026-02-30";
+        QTest::newRow("not a date") << QVariant(QStringLiteral("abcd-06-15")) << "abcd-06-15";
+        QTest::newRow("empty") << QVariant(QString()) << "";
+    }
+    void dateCellText()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, cell);
+        QCOMPARE(ExportDateText(stored), cell);
+    }
+
     void reportGridCells()
     {
         Run run;

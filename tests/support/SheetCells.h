@@ -11,8 +11,8 @@
 
 namespace TestSupport {
 
-// Cells of the first sheet: reference -> type ("s" shared text, "n" number) and the text or
-// number.
+// Cells of the first sheet: reference -> type ("s" text, shared or inline; "n" number) and the
+// text or number.
 inline QHash<QString, QPair<QString, QString>> readSheet(const QString &file)
 {
     auto entry = [&file](const char *name) {
@@ -43,6 +43,11 @@ inline QHash<QString, QPair<QString, QString>> readSheet(const QString &file)
         } else if (sheet.isStartElement() && sheet.name() == QLatin1String("v")) {
             const QString v = sheet.readElementText();
             cells.insert(ref, {type, type == QLatin1String("s") ? shared.value(v.toInt()) : v});
+        } else if (sheet.isStartElement() && sheet.name() == QLatin1String("t")
+            && type == QLatin1String("inlineStr")) {
+            // Text written row by row is kept in the cell itself.
+            const QString text = sheet.readElementText();
+            cells[ref] = {QStringLiteral("s"), cells.value(ref).second + text};
         }
     }
     return cells;

@@ -10,12 +10,14 @@
 #include <QChart>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsSimpleTextItem>
 #include <QHeaderView>
 #include <QImageReader>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -287,6 +289,39 @@ private slots:
         QVERIFY2(grid.open(statement, &error), qPrintable(error));
         QCOMPARE(grid.footerText(0), count);
         QCOMPARE(grid.footerText(2), sum);
+    }
+
+    // A grouped result has no row key: it is read by position, whole when it fits in the blocks
+    // kept, block by block when it does not; either way every row, the count and the sums are
+    // the statement's.
+    void groupedResultReadByPosition_data()
+    {
+        QTest::addColumn<int>("blocksKept");
+        QTest::newRow("fits in the blocks kept") << 16;
+        QTest::newRow("larger than the blocks kept") << 1;
+    }
+    void groupedResultReadByPosition()
+    {
+        QFETCH(int, blocksKept);
+        addEntries({10, 20, 30, 40, 50, 30});
+        DataGrid grid;
+        grid.gridModel()->setBlockSize(2);
+        grid.gridModel()->setCachedBlockLimit(blocksKept);
+        grid.setColumns({GridColumn::make(QStringLiteral("Amount"), QStringLiteral("金额"), 60,
+                             GridFooter::rowCount(QStringLiteral("条"))),
+            GridColumn::make(QStringLiteral("Total"), QStringLiteral("合计"), 60, GridFooter::sum())});
+        QString error;
+        QVERIFY2(
+            grid.open(Sql("Select MoneyIn As Amount, Sum(MoneySum) As Total From Account,MoneyTable "
+                          "Where (AccountIndex = MoneyAccount) Group By MoneyIn Order By Sum(MoneySum) Desc"),
+                &error),
+            qPrintable(error));
+        QCOMPARE(grid.footerText(0), QStringLiteral("5条"));
+        QCOMPARE(grid.footerText(1), QStringLiteral("180"));
+        const QStringList shown = {"30", "50", "40", "20", "10"};
+        QCOMPARE(grid.rowCount(), shown.size());
+        for (int row = 0; row < grid.rowCount(); ++row)
+            QCOMPARE(grid.displayText(row, 0), shown[row]);
     }
 
     void beforeDrawCallbackColoursCells_data()
@@ -700,6 +735,43 @@ private slots:
         QCOMPARE(chart.pointCount(), 0);
         QCOMPARE(chart.chart()->series().size(), 1);
         QVERIFY(chart.chart()->legend()->markers().isEmpty());
+    }
+
+    // Marks of bars stay readable: none over another, all inside the drawing, however many bars
+    // and however long their labels.
+    void barMarksStayApart_data()
+    {
+        QTest::addColumn<int>("bars");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("a few short") << 3 << "甲";
+        QTest::newRow("twenty long") << 20 << "华东电子科技有限公司";
+    }
+    void barMarksStayApart()
+    {
+        QFETCH(int, bars);
+        QFETCH(QString, label);
+        ChartView chart;
+        chart.setTitle(QStringLiteral("图形数据分析"));
+        chart.newSeries(ChartView::Kind::Bar);
+        for (int i = 0; i < bars; ++i)
+            chart.addPoint(i % 4 == 3 ? -150.0 * i : 5000.0 - 200 * i, label + QString::number(i));
+        chart.resize(720, 420);
+        chart.renderImage();
+        QList<QRectF> marks;
+        for (QGraphicsItem *item : chart.scene()->items()) {
+            // A mark too long for the room keeps its value, with its label cut short.
+            auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item);
+            if (text && text->isVisible()
+                && QRegularExpression(QStringLiteral(" -?\\d+$")).match(text->text()).hasMatch())
+                marks.append(text->sceneBoundingRect());
+        }
+        QCOMPARE(marks.size(), bars);
+        const QRectF drawing = chart.chart()->geometry();
+        for (int i = 0; i < marks.size(); ++i) {
+            QVERIFY(drawing.contains(marks[i]));
+            for (int j = i + 1; j < marks.size(); ++j)
+                QVERIFY(!marks[i].intersects(marks[j]));
+        }
     }
 
     void chartSavesABitmap_data() { chartHoldsThePoints_data(); }
