@@ -4,23 +4,20 @@
 // its own thread, and the open check (target under 0.5 s), each beside the raw statement that
 // does the same work.
 //
-//   bench_autobackup [programfiles folder]   (default: ../programfiles beside the binary)
+//   bench_autobackup [program folder | empty-ledger template]
 
+#include "BenchLedger.h"
 #include "ledgers/AutoBackup.h"
 #include "ledgers/UserLogin.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
 
-#include <QApplication>
-#include <QDir>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -28,55 +25,6 @@
 #include <unistd.h>
 
 namespace {
-constexpr int AccountCount = 1000;
-constexpr int EntryCount = 1000000;
-const QString Cashier = QStringLiteral("出纳");
-
-bool exec(QSqlQuery &q)
-{
-    if (q.exec())
-        return true;
-    std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-    return false;
-}
-
-bool generateLedger()
-{
-    Transaction transaction;
-    QSqlQuery account(ShareDataModule->connection());
-    account.prepare(
-        QStringLiteral("Insert Into Account (AccountName, AccountBase, AccountRemark, AccountType, "
-                       "AccountPower) Values (?, 0, '', 1, ?)"));
-    QList<qint64> indexes;
-    for (int i = 0; i < AccountCount; ++i) {
-        account.bindValue(0, QStringLiteral("帐户%1").arg(i + 1));
-        account.bindValue(1, Cashier);
-        if (!exec(account))
-            return false;
-        indexes.append(account.lastInsertId().toLongLong());
-    }
-    QSqlQuery entry(ShareDataModule->connection());
-    entry.prepare(
-        QStringLiteral("Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneyUser, MoneyRecordTime, "
-                       "MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, MoneyReason, MoneyPower) "
-                       "Values ('财务收入', ?, '客户', ?, ?, ?, 0, ?, '销售收入', ?)"));
-    QRandomGenerator random(20260615);
-    const QDate first(2024, 1, 1);
-    for (int i = 0; i < EntryCount; ++i) {
-        const double amount = random.bounded(1, 500000) / 100.0;
-        const QString day = IsoDate(first.addDays(random.bounded(1000)));
-        entry.bindValue(0, indexes[random.bounded(AccountCount)]);
-        entry.bindValue(1, day);
-        entry.bindValue(2, day);
-        entry.bindValue(3, amount);
-        entry.bindValue(4, amount);
-        entry.bindValue(5, Cashier);
-        if (!exec(entry))
-            return false;
-    }
-    return transaction.commit();
-}
-
 double seconds(const std::function<void()> &work)
 {
     QElapsedTimer timer;
@@ -88,41 +36,19 @@ double seconds(const std::function<void()> &work)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString programFiles = argc > 1
-        ? QString::fromLocal8Bit(argv[1])
-        : QCoreApplication::applicationDirPath() + QStringLiteral("/../programfiles");
-    QTemporaryDir dir;
-    const QString folder = dir.path() + QLatin1Char('/');
-    const QString ledger = folder + QStringLiteral("Bench.ddb");
-    if (!dir.isValid() || !QFile::copy(programFiles + QStringLiteral("/QuillShare.dll"), ledger)) {
-        std::fprintf(stderr, "cannot copy the empty ledger from %s\n", qPrintable(programFiles));
-        return 2;
-    }
-    QFile::setPermissions(ledger, QFile::permissions(ledger) | QFile::WriteOwner);
-    Platform::Seams::handlers().message = [](Platform::MessageKind, const QString &text, const QString &) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return false;
-    };
+    int exitCode = 0;
+    if (Bench::RunAsGenerator(argc, argv, &exitCode))
+        return exitCode;
+    QCoreApplication app(argc, argv);
+    Bench::Setup bench("bench_autobackup", argc, argv);
+    if (!bench.prepare() || !bench.open())
+        return 1;
     Platform::Seams::handlers().busyCursorDisabled = true;
-
-    TShareDataModule dataModule;
-    SessionValues &s = Session();
-    s.ProgramDir = folder;
-    s.SettingsPath = folder + QStringLiteral("Quillbrook.ini");
-    QString error;
-    if (!OpenLedgerConnection(ledger, DatabaseKind::Ledger, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 2;
-    }
-    const double generated = seconds([] { generateLedger(); });
-    std::printf("ledger: %d accounts, %d entries, %.0f MB, generated in %.1f s\n", AccountCount, EntryCount,
-        QFileInfo(ledger).size() / 1e6, generated);
+    const QString folder = bench.folder();
+    const QString ledger = bench.ledgerPath();
 
     bool ok = true;
-    const double login = seconds([&ok] { ok = LogInUser(Cashier, QString()) && ok; });
+    const double login = seconds([&ok] { ok = LogInUser(Bench::Cashier, QString()) && ok; });
     std::printf("login until the main window is drawn: %.3f s (target < 0.300 s)\n", login);
 
     // The scheduled copy: what the main thread spends starting it, then a save made while it
