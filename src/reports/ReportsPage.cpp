@@ -65,16 +65,19 @@ ReportsPage::ReportsPage(
     sortChoice->setCurrentIndex(0);
     // Even before a report was made: the list then holds every entry in view.
     connect(sortChoice, &QComboBox::currentIndexChanged, this, &ReportsPage::Refresh);
-    commands->addWidget(BuddyLabel(QStringLiteral("排序方式"), sortChoice, this));
-    commands->addWidget(sortChoice);
+    commands->addStretch();
+    // The list's own settings in a second row: one row does not hold them all at 1024 * 768.
+    auto *listCommands = new QHBoxLayout;
+    listCommands->addWidget(BuddyLabel(QStringLiteral("排序方式"), sortChoice, this));
+    listCommands->addWidget(sortChoice);
 
     QPushButton *saveWidths = MakeButton(this, "Button24", QStringLiteral("保存当前列表格式"));
     connect(saveWidths, &QPushButton::clicked, this, &ReportsPage::saveColumnWidths);
     QPushButton *restoreWidths = MakeButton(this, "Button25", QStringLiteral("恢复默认列表格式"));
     connect(restoreWidths, &QPushButton::clicked, this, &ReportsPage::restoreColumnWidths);
-    commands->addWidget(saveWidths);
-    commands->addWidget(restoreWidths);
-    commands->addStretch();
+    listCommands->addWidget(saveWidths);
+    listCommands->addWidget(restoreWidths);
+    listCommands->addStretch();
 
     reportGrid = new DataGrid(this);
     reportGrid->setObjectName(QStringLiteral("DBGridEh2"));
@@ -87,6 +90,7 @@ ReportsPage::ReportsPage(
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(8, 8, 8, 8);
     page->addLayout(commands);
+    page->addLayout(listCommands);
     page->addWidget(reportGrid, 1);
 }
 

@@ -533,6 +533,23 @@ private slots:
         QCOMPARE(sortList->x() == tableLeft, sideColumn);
         if (!sideColumn)
             QVERIFY(sortList->y() > child<QWidget>(w, QStringLiteral("NextAccount"))->geometry().bottom());
+
+        // Every button on every tab shows its whole caption.
+        for (int t = 0; t < w->tabs()->count(); ++t) {
+            w->tabs()->setCurrentIndex(t);
+            settle();
+            for (const QAbstractButton *button : w->tabs()->widget(t)->findChildren<QAbstractButton *>()) {
+                if (!button->isVisible() || button->text().isEmpty())
+                    continue;
+                const int needed = button->fontMetrics().horizontalAdvance(button->text());
+                QVERIFY2(needed <= button->width() - 2,
+                    qPrintable(QStringLiteral("%1 “%2” is %3 wide for a caption of %4 on tab %5")
+                                   .arg(button->objectName(), button->text())
+                                   .arg(button->width())
+                                   .arg(needed)
+                                   .arg(w->tabs()->tabText(t))));
+            }
+        }
     }
 };
 
