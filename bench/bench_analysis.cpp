@@ -29,29 +29,6 @@ namespace {
 constexpr int Runs = 3;
 constexpr double Target = 1.2;
 
-// Runs a statement with its bound values and reads every field of every row.
-bool readAll(const Sql &sql, int *rows)
-{
-    QSqlQuery q(ShareDataModule->connection());
-    q.setForwardOnly(true);
-    q.prepare(sql.text());
-    for (const QVariant &v : sql.values())
-        q.addBindValue(v);
-    if (!q.exec()) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        return false;
-    }
-    int n = 0;
-    const int columns = q.record().count();
-    while (q.next()) {
-        for (int c = 0; c < columns; ++c)
-            q.value(c);
-        ++n;
-    }
-    *rows = n;
-    return true;
-}
-
 // The report a user gets from the builder with every list on "所有" and no range: every entry.
 ReportConditions wholeLedgerReport()
 {
@@ -71,8 +48,7 @@ int main(int argc, char **argv)
     int exitCode = 0;
     if (Bench::RunAsGenerator(argc, argv, &exitCode))
         return exitCode;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Bench::UseOffscreenWindowsUnlessSet();
     QApplication app(argc, argv);
     Bench::Setup bench("bench_analysis", argc, argv);
     if (!bench.prepare() || !bench.open())
@@ -125,7 +101,8 @@ int main(int argc, char **argv)
         const Sql gridSql = Cake::GridSql(
             analysis, s.AccountBookFilter, s.MoneyOwnerFilter, form.ChartCondition, restriction);
         const double floorMs = Bench::BestOf(
-            Runs, [&] { return readAll(chartSql, &chartRows) && readAll(gridSql, &gridRows); }, &ok);
+            Runs, [&] { return Bench::ReadAll(chartSql, &chartRows) && Bench::ReadAll(gridSql, &gridRows); },
+            &ok);
         if (!ok)
             return bench.failed(QStringLiteral("%1 failed").arg(analysis.name));
         if (form.grid()->rowCount() != gridRows)

@@ -69,8 +69,7 @@ int main(int argc, char **argv)
     if (Bench::RunAsGenerator(argc, argv, &exitCode))
         return exitCode;
     // The journal page is measured too, on a window system that draws nowhere.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Bench::UseOffscreenWindowsUnlessSet();
     QApplication app(argc, argv);
     Bench::Setup bench("bench_daily_figures", argc, argv);
     if (!bench.prepare())

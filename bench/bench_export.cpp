@@ -109,8 +109,7 @@ int main(int argc, char **argv)
     int exitCode = 0;
     if (Bench::RunAsGenerator(argc, argv, &exitCode))
         return exitCode;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Bench::UseOffscreenWindowsUnlessSet();
     QApplication app(argc, argv);
     Bench::Setup bench("bench_export", argc, argv);
     if (!bench.prepare() || !bench.open())

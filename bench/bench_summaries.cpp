@@ -26,29 +26,6 @@ namespace {
 
 constexpr int Runs = 5;
 
-// Runs a statement with its bound values and reads every row.
-bool readAll(const Sql &sql, int *rows = nullptr)
-{
-    QSqlQuery q(ShareDataModule->connection());
-    q.setForwardOnly(true);
-    q.prepare(sql.text());
-    for (const QVariant &v : sql.values())
-        q.addBindValue(v);
-    if (!q.exec()) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        return false;
-    }
-    int n = 0;
-    while (q.next()) {
-        for (int c = 0; c < q.record().count(); ++c)
-            q.value(c);
-        ++n;
-    }
-    if (rows)
-        *rows = n;
-    return true;
-}
-
 // Writes rows pool rows of table with bare prepared statements in one transaction.
 bool writeRows(const QString &update, int rows, int columns)
 {
@@ -101,14 +78,14 @@ int main(int argc, char **argv)
     const double monthFloor = Bench::BestOf(
         Runs,
         [&] {
-            return readAll(Sql("Select AccountIndex, AccountName, AccountBase From Account Where "
-                               "(AccountIndex > 1)")
+            return Bench::ReadAll(Sql("Select AccountIndex, AccountName, AccountBase From Account Where "
+                                      "(AccountIndex > 1)")
                        + s.AccountBookFilter)
-                && readAll(Sql("Select MoneyAccount, Sum(MoneySum)") + joined
+                && Bench::ReadAll(Sql("Select MoneyAccount, Sum(MoneySum)") + joined
                     + Sql(" And (MoneyCreateTime < ") + Sql::value(month.start)
                     + Sql(") Group By MoneyAccount"))
-                && readAll(Sql("Select MoneyAccount, Sum(iif(MoneySum > 0, MoneySum, 0)), "
-                               "Sum(iif(MoneySum < 0, MoneySum, 0))")
+                && Bench::ReadAll(Sql("Select MoneyAccount, Sum(iif(MoneySum > 0, MoneySum, 0)), "
+                                      "Sum(iif(MoneySum < 0, MoneySum, 0))")
                     + joined + Sql(" And (MoneyCreateTime Between ") + Sql::value(month.start) + Sql(" And ")
                     + Sql::value(month.end) + Sql(") Group By MoneyAccount"))
                 && writeRows(
@@ -142,13 +119,13 @@ int main(int argc, char **argv)
     const double dailyFloor = Bench::BestOf(
         Runs,
         [&] {
-            return readAll(Sql("Select Sum(AccountBase) From Account Where (AccountIndex > 1)")
+            return Bench::ReadAll(Sql("Select Sum(AccountBase) From Account Where (AccountIndex > 1)")
                        + s.ReportAccountCondition)
-                && readAll(
+                && Bench::ReadAll(
                     Sql("Select Sum(MoneySum) From Account,MoneyTable Where (AccountIndex = MoneyAccount)")
                     + s.ReportAccountCondition + Sql(" And (MoneyCreateTime < ")
                     + Sql::value(choices.startDate) + Sql(")"))
-                && readAll(
+                && Bench::ReadAll(
                     Sql("Select MoneyCreateTime, Sum(iif(MoneySum > 0, 1, 0)), Sum(iif(MoneySum > 0, "
                         "MoneySum, 0)), Sum(iif(MoneySum < 0, 1, 0)), Sum(iif(MoneySum < 0, -MoneySum, 0)) "
                         "From Account,MoneyTable Where (AccountIndex = MoneyAccount)")

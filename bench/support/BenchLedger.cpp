@@ -17,6 +17,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <cstdio>
 #include <ctime>
@@ -343,6 +344,35 @@ bool ResetPeakMemory()
     malloc_trim(0);
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
+bool ReadAll(const Sql &sql, int *rows)
+{
+    QSqlQuery q(ShareDataModule->connection());
+    q.setForwardOnly(true);
+    q.prepare(sql.text());
+    for (const QVariant &v : sql.values())
+        q.addBindValue(v);
+    if (!q.exec()) {
+        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
+        return false;
+    }
+    int n = 0;
+    const int columns = q.record().count();
+    while (q.next()) {
+        for (int c = 0; c < columns; ++c)
+            q.value(c);
+        ++n;
+    }
+    if (rows)
+        *rows = n;
+    return true;
+}
+
+void UseOffscreenWindowsUnlessSet()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 } // namespace Bench

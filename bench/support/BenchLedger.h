@@ -22,6 +22,7 @@
 // lacks the money totals, as a ledger written before them did: the first opening builds them.
 
 #include "storage/ShareDM.h"
+#include "storage/Sql.h"
 
 #include <QDate>
 #include <QString>
@@ -83,6 +84,12 @@ private:
     QString programFolder;
     std::unique_ptr<TShareDataModule> module;
 };
+
+// Runs a statement with its bound values on the shared connection and reads every field of
+// every row, as a floor reads what the program's code reads; *rows, when given, gets their number.
+bool ReadAll(const Sql &sql, int *rows = nullptr);
+// The offscreen window system, unless one is named: for benches that build windows.
+void UseOffscreenWindowsUnlessSet();
 
 // The fastest of the runs, in milliseconds: other work on the machine only ever adds time.
 // *ok turns false (and 0 is returned) when a run fails.
