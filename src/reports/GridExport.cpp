@@ -37,7 +37,7 @@ QString ExportDateText(const QVariant &stored)
             return moment.toString(QStringLiteral("yyyy.MM.dd HH.mm.ss"));
     }
     // The stored form of a day, "yyyy-MM-dd", needs only its dashes changed once it is a day.
-    if (raw.size() == 10 && text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-')) {
+    if (raw.size() == 10 && text.size() == 10 && text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-')) {
         auto number = [&text](int from, int length) {
             int n = 0;
             for (int i = from; i < from + length; ++i) {

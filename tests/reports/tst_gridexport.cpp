@@ -117,6 +117,8 @@ private slots:
         QTest::newRow("no such day") << QVariant(QStringLiteral("2026-02-30")) << "2026-02-30";
         QTest::newRow("not a date") << QVariant(QStringLiteral("abcd-06-15")) << "abcd-06-15";
         QTest::newRow("empty") << QVariant(QString()) << "";
+        // Short text padded to a day's length: kept as it stands.
+        QTest::newRow("padded short text") << QVariant(QStringLiteral("         x")) << "x";
     }
     void dateCellText()
     {
