@@ -85,6 +85,11 @@ public:
 
     void selectRecordMode();
     void refresh();
+    // After each layout: the commands beside the grid keep their distance from its right edge
+    // as the grid widens; where the layout's place for the export button, brought inside a
+    // narrow page, would lie over the find or print button, it takes the free place under the
+    // print button instead.
+    void placeCommands();
 
 private:
     void newRecord();
@@ -111,6 +116,11 @@ private:
     QToolButton *newButton = nullptr;
     QToolButton *editButton = nullptr;
     QToolButton *deleteButton = nullptr;
+    QToolButton *findButton = nullptr;
+    QToolButton *printButton = nullptr;
+    QToolButton *exportButton = nullptr;
+    // The commands beside the grid, at their places for the narrowest grid.
+    QList<QPair<QWidget *, QPoint>> besideGrid;
 };
 
 ReceivablesPage::GetPayView::GetPayView(ReceivablesPage *page, QWidget *area, int top, int exportTop,
@@ -133,18 +143,19 @@ ReceivablesPage::GetPayView::GetPayView(ReceivablesPage *page, QWidget *area, in
     newButton = MakeToolButton(area, names.newButton, newAction, QRect(436, top, 100, 26));
     editButton = MakeToolButton(area, names.editButton, editAction, QRect(436, top + 32, 100, 26));
     deleteButton = MakeToolButton(area, names.deleteButton, deleteAction, QRect(436, top + 64, 100, 26));
-    QToolButton *findButton = MakeToolButton(area, names.findButton, findAction, QRect(544, top, 100, 26));
-    QToolButton *printButton
-        = MakeToolButton(area, names.printButton, printAction, QRect(544, top + 32, 100, 26));
+    findButton = MakeToolButton(area, names.findButton, findAction, QRect(544, top, 100, 26));
+    printButton = MakeToolButton(area, names.printButton, printAction, QRect(544, top + 32, 100, 26));
     QAction *exportAction = action(names.exportAction, "导出");
-    QToolButton *exportButton
-        = MakeToolButton(page, names.exportButton, exportAction, QRect(665, exportTop, 48, 26));
+    exportButton = MakeToolButton(page, names.exportButton, exportAction, QRect(665, exportTop, 48, 26));
     // Both halves have buttons of the same texts; a screen reader tells them apart by this.
     for (QToolButton *button : {newButton, editButton, deleteButton, findButton, printButton, exportButton})
         button->setAccessibleDescription(grid->accessibleName());
 
     auto *modes = new QGroupBox(QStringLiteral("记录显示方式"), area);
     modes->setGeometry(436, top + 100, 208, 104);
+    for (QWidget *w : std::initializer_list<QWidget *> {
+             newButton, editButton, deleteButton, findButton, printButton, modes})
+        besideGrid.append({w, w->pos()});
     const char *captions[3] = {"按记录显示", "按客户显示", "按日期显示"};
     for (int i = 0; i < 3; ++i) {
         radios[i] = new QRadioButton(QString::fromUtf8(captions[i]), modes);
@@ -170,6 +181,22 @@ ReceivablesPage::GetPayView::GetPayView(ReceivablesPage *page, QWidget *area, in
         if (mode == GetPayMode::Detail)
             editRecord();
     });
+}
+
+void ReceivablesPage::GetPayView::placeCommands()
+{
+    // 10 pixels from the grid, as at the narrowest layout.
+    const int shift = grid->geometry().right() + 1 + 10 - besideGrid.first().second.x();
+    for (const auto &[widget, designed] : std::as_const(besideGrid))
+        widget->move(designed + QPoint(shift, 0));
+
+    const auto onPage = [this](const QWidget *w) { return QRect(w->mapTo(page, QPoint(0, 0)), w->size()); };
+    const QRect print = onPage(printButton);
+    const QRect underPrint = print.translated(0, print.height() + 6);
+    const bool covers = exportButton->geometry().intersects(onPage(findButton))
+        || exportButton->geometry().intersects(print);
+    if (covers && page->rect().contains(underPrint))
+        exportButton->setGeometry(underPrint);
 }
 
 void ReceivablesPage::GetPayView::selectRecordMode()
@@ -315,4 +342,12 @@ void ReceivablesPage::RefreshGetPayGrids(int which)
 void ReceivablesPage::Refresh()
 {
     RefreshGetPayGrids(GetPayGridBoth);
+}
+
+void ReceivablesPage::FitControls()
+{
+    MainPage::FitControls();
+    for (const std::unique_ptr<GetPayView> &view : views)
+        if (view)
+            view->placeCommands();
 }

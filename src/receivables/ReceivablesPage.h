@@ -30,6 +30,9 @@ public:
     // The step of RefreshAll: both grids.
     void Refresh() override;
 
+protected:
+    void FitControls() override;
+
 private:
     class GetPayView;
     std::unique_ptr<GetPayView> views[2];

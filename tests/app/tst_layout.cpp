@@ -7,6 +7,7 @@
 #include "accounts/AccountPanels.h"
 #include "app/MainLayout.h"
 #include "support/ProgramRun.h"
+#include "widgets/DataGrid.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -106,7 +107,7 @@ void clickSideBar(TFormMain *w)
 }
 
 // A control's rectangle on its tab page.
-QRect onPage(QWidget *control, QWidget *page)
+QRect onPage(const QWidget *control, const QWidget *page)
 {
     return QRect(control->mapTo(page, QPoint(0, 0)), control->size());
 }
@@ -534,13 +535,28 @@ private slots:
         if (!sideColumn)
             QVERIFY(sortList->y() > child<QWidget>(w, QStringLiteral("NextAccount"))->geometry().bottom());
 
-        // Every button on every tab shows its whole caption.
+        // Every button on every tab shows its whole caption, and none lies over another or over
+        // a grid.
         for (int t = 0; t < w->tabs()->count(); ++t) {
             w->tabs()->setCurrentIndex(t);
             settle();
-            for (const QAbstractButton *button : w->tabs()->widget(t)->findChildren<QAbstractButton *>()) {
+            QWidget *page = w->tabs()->widget(t);
+            QList<const QWidget *> placed;
+            for (const DataGrid *grid : page->findChildren<DataGrid *>())
+                if (grid->isVisible())
+                    placed.append(grid);
+            for (const QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
                 if (!button->isVisible() || button->text().isEmpty())
                     continue;
+                for (const QWidget *other : std::as_const(placed))
+                    QVERIFY2(!onPage(button, page).intersects(onPage(other, page)),
+                        qPrintable(
+                            QStringLiteral("%1 lies over %2 on tab %3")
+                                .arg(button->objectName(), other->objectName(), w->tabs()->tabText(t))));
+                QVERIFY2(page->rect().contains(onPage(button, page)),
+                    qPrintable(
+                        QStringLiteral("%1 leaves tab %2").arg(button->objectName(), w->tabs()->tabText(t))));
+                placed.append(button);
                 const int needed = button->fontMetrics().horizontalAdvance(button->text());
                 QVERIFY2(needed <= button->width() - 2,
                     qPrintable(QStringLiteral("%1 “%2” is %3 wide for a caption of %4 on tab %5")
