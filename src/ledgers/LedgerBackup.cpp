@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <functional>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -30,9 +31,6 @@ QString uniqueSuffix()
 {
     return QUuid::createUuid().toString(QUuid::Id128).left(8);
 }
-
-// SQLite's primary result code for a full disk.
-constexpr int SqliteFull = 13;
 
 // Writes a consistent snapshot of db's database into temporary, which does not exist yet.
 LedgerCopyFailure vacuumInto(const QSqlDatabase &db, const QString &temporary)
@@ -55,7 +53,7 @@ LedgerCopyFailure vacuumInto(const QSqlDatabase &db, const QString &temporary)
     if (!ok) {
         // A full disk is the system's ENOSPC, whichever layer met it; any other refusal is
         // the database's and is told in its words.
-        if ((q.lastError().nativeErrorCode().toInt() & 0xff) == SqliteFull)
+        if ((q.lastError().nativeErrorCode().toInt() & 0xff) == SQLITE_FULL)
             failure.number = ENOSPC;
         else
             failure.reason = q.lastError().databaseText();
@@ -106,13 +104,14 @@ QString LedgerCopyFailure::describe() const
 }
 
 namespace {
-LedgerCopyFailure writeCopy(const QSqlDatabase &db, const QString &target)
+// Writes a copy beside target with write, then puts it in target's place. SQLite does not flush
+// what it wrote: the helper flushes it before it replaces an older copy.
+LedgerCopyFailure writeThrough(
+    const QString &target, const std::function<LedgerCopyFailure(const QString &temporary)> &write)
 {
     LedgerCopyFailure failure;
-    // SQLite does not flush what VACUUM INTO wrote: the helper flushes it before it replaces
-    // an older backup.
     const int error = Platform::WriteThroughTemporary(target, [&](const QString &temporary) {
-        failure = vacuumInto(db, temporary);
+        failure = write(temporary);
         return failure.failed() ? (failure.number != 0 ? failure.number : EIO) : 0;
     });
     if (error != 0 && !failure.failed())
@@ -125,7 +124,8 @@ LedgerCopyFailure WriteLedgerCopy(const QString &target)
 {
     if (CurrentLedgerFile().isEmpty())
         return {ENOENT, {}};
-    return writeCopy(ShareDataModule->connection(), target);
+    return writeThrough(target,
+        [](const QString &temporary) { return vacuumInto(ShareDataModule->connection(), temporary); });
 }
 
 namespace {
@@ -176,12 +176,19 @@ LedgerCopyFailure copyInSteps(const QString &ledger, const QString &temporary)
     if (!backup)
         return sqliteFailure(files.target, sqlite3_errcode(files.target));
     constexpr int PagesPerStep = 256;
+    // Each refused step has waited the busy time already: a file another program keeps locked
+    // ends the copy rather than holding up the end of the run.
+    constexpr int RefusalsInARow = 3;
+    int refused = 0;
     do {
         rc = sqlite3_backup_step(backup, PagesPerStep);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        refused = rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? refused + 1 : 0;
+        if (refused > 0)
             sqlite3_sleep(5);
-    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    } while ((rc == SQLITE_OK || refused > 0) && refused < RefusalsInARow);
     const int finished = sqlite3_backup_finish(backup);
+    if (refused > 0)
+        return {0, QString::fromUtf8(sqlite3_errstr(rc))};
     if (rc != SQLITE_DONE)
         return sqliteFailure(files.target, rc);
     if (finished != SQLITE_OK)
@@ -194,14 +201,8 @@ LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &targ
 {
     if (!QFileInfo(ledger).isFile())
         return {ENOENT, {}};
-    LedgerCopyFailure failure;
-    const int error = Platform::WriteThroughTemporary(target, [&](const QString &temporary) {
-        failure = copyInSteps(ledger, temporary);
-        return failure.failed() ? (failure.number != 0 ? failure.number : EIO) : 0;
-    });
-    if (error != 0 && !failure.failed())
-        failure.number = error;
-    return failure;
+    return writeThrough(
+        target, [&ledger](const QString &temporary) { return copyInSteps(ledger, temporary); });
 }
 
 ReadOnlyLedger::ReadOnlyLedger(const QString &path) : name(QStringLiteral("ReadOnlyLedger-") + uniqueSuffix())

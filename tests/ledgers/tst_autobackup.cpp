@@ -287,6 +287,23 @@ private slots:
         QCOMPARE(r.entries(r.autoFolder() + QLatin1Char('/') + AutoRun::copyName(FirstDay)), 2000);
     }
 
+    // Another program keeps the ledger locked: the copy gives up after its waits, says so, and
+    // the run can end.
+    void aLedgerLockedElsewhereEndsTheCopy()
+    {
+        AutoRun r;
+        QVERIFY(r.startAs(Cashier));
+        LedgerFile other(r.folder.filePath(DefaultLedger));
+        QVERIFY(other.exec(QStringLiteral("Begin Exclusive")));
+        AutoRun::settle();
+        QVERIFY(other.exec(QStringLiteral("Rollback")));
+        QCOMPARE(r.seams.messageTexts().size(), 1);
+        QVERIFY2(r.seams.lastMessage().endsWith(QStringLiteral("数据库备份失败：database is locked")),
+            qPrintable(r.seams.lastMessage()));
+        QVERIFY(r.copies().isEmpty());
+        QVERIFY(temporaryFiles(r.autoFolder()).isEmpty());
+    }
+
     void aDamagedLedgerIsFoundAndRestored_data()
     {
         QTest::addColumn<bool>("restore");
