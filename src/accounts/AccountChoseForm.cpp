@@ -18,10 +18,8 @@
 namespace {
 QDateEdit *makeDateBox(QWidget *parent, const char *name, const QString &accessibleName, const QDate &date)
 {
-    auto *box = new QDateEdit(date, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setCalendarPopup(true);
-    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    QDateEdit *box = MakeDateBox(parent, name);
+    box->setDate(date);
     box->setAccessibleName(accessibleName);
     box->setEnabled(false);
     return box;

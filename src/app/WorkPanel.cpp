@@ -50,11 +50,8 @@ WorkPanel::WorkPanel(QWidget *window, const QString &programDir) : programDir(pr
     bookCaption->setBuddy(image1);
 
     auto *dayCaption = MakeLabel(this, QStringLiteral("当前日期"), QRect(8, 96, 81, 18));
-    dateTimePicker1 = new QDateEdit(this);
-    dateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+    dateTimePicker1 = MakeDateBox(this, "DateTimePicker1");
     dateTimePicker1->setGeometry(4, 116, 89, 24);
-    dateTimePicker1->setCalendarPopup(true);
-    dateTimePicker1->setDisplayFormat(QStringLiteral("yyyy-M-d"));
     dayCaption->setBuddy(dateTimePicker1);
     connect(dateTimePicker1, &QDateEdit::dateChanged, this, [this](const QDate &day) {
         Session().CurrentDay = day;

@@ -8,6 +8,7 @@
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
+#include "widgets/FormParts.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -23,21 +24,6 @@
 #include <utility>
 
 namespace {
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QComboBox *makeCombo(QWidget *parent, const char *name)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    return combo;
-}
-
 // Reads the account with this name; false after its message ("找不到…" when there is none).
 bool lookUp(const QString &name, const QString &notFound, TransferAccount *account, double *base = nullptr)
 {
@@ -65,15 +51,12 @@ TFormDraw::TFormDraw(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("TFormDraw"));
     setWindowTitle(QStringLiteral("平调"));
 
-    sourceCombo = makeCombo(this, "ComboBox1");
-    targetCombo = makeCombo(this, "ComboBox2");
+    sourceCombo = MakeComboBox(this, "ComboBox1");
+    targetCombo = MakeComboBox(this, "ComboBox2");
     amountEdit = new QLineEdit(this);
     amountEdit->setObjectName(QStringLiteral("Edit2"));
     amountEdit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    dateEdit = new QDateEdit(this);
-    dateEdit->setObjectName(QStringLiteral("DateTimePicker1"));
-    dateEdit->setCalendarPopup(true);
-    dateEdit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    dateEdit = MakeDateBox(this, "DateTimePicker1");
     remarkEdit = new QLineEdit(this);
     remarkEdit->setObjectName(QStringLiteral("Edit3"));
 
@@ -90,9 +73,9 @@ TFormDraw::TFormDraw(QWidget *parent) : QDialog(parent)
     }
     fields->setColumnStretch(1, 1);
 
-    transferButton = makeButton(this, "BitBtn1", QStringLiteral("平调"));
+    transferButton = MakeButton(this, "BitBtn1", QStringLiteral("平调"));
     transferButton->setDefault(true);
-    cancelButton = makeButton(this, "BitBtn2", QStringLiteral("取消"));
+    cancelButton = MakeButton(this, "BitBtn2", QStringLiteral("取消"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(transferButton);

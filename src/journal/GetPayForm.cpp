@@ -30,17 +30,6 @@
 namespace {
 const QString BatchEntryOn = QStringLiteral("开启");
 const QString BillPrintAutomatic = QStringLiteral("开单时自动打印");
-
-QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setEditable(editable);
-    if (editable)
-        combo->setInsertPolicy(QComboBox::NoInsert);
-    return combo;
-}
-
 } // namespace
 
 TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
@@ -53,19 +42,16 @@ TFormGetPay::TFormGetPay(QWidget *parent) : QDialog(parent)
     banner->setAlignment(Qt::AlignCenter);
 
     serialEdit = MakeLineEdit(this, "Edit4");
-    accountCombo = makeCombo(this, "ComboBox1", false);
-    customerCombo = makeCombo(this, "ComboBox5", true);
+    accountCombo = MakeComboBox(this, "ComboBox1", false);
+    customerCombo = MakeComboBox(this, "ComboBox5", true);
     saveCustomerButton = MakeButton(this, "Button1", QStringLiteral("保存客户"));
-    dateEdit = new QDateEdit(this);
-    dateEdit->setObjectName(QStringLiteral("DateTimePicker1"));
-    dateEdit->setCalendarPopup(true);
-    dateEdit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    dateEdit = MakeDateBox(this, "DateTimePicker1");
     amountEdit = MakeLineEdit(this, "Edit2");
     amountEdit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    reasonCombo = makeCombo(this, "ComboBox2", false);
-    manCombo = makeCombo(this, "ComboBox6", true);
-    typeCombo = makeCombo(this, "ComboBox3", false);
-    tokenCombo = makeCombo(this, "ComboBox4", false);
+    reasonCombo = MakeComboBox(this, "ComboBox2", false);
+    manCombo = MakeComboBox(this, "ComboBox6", true);
+    typeCombo = MakeComboBox(this, "ComboBox3", false);
+    tokenCombo = MakeComboBox(this, "ComboBox4", false);
     remarkEdit = MakeLineEdit(this, "Edit3");
 
     auto *fields = new QGridLayout;

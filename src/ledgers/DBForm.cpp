@@ -32,10 +32,7 @@ TFormDB::TFormDB(QWidget *parent) : QDialog(parent)
     remarkEdit->setObjectName(QStringLiteral("Edit3"));
     tipsEdit = new QLineEdit(this);
     tipsEdit->setObjectName(QStringLiteral("Edit4"));
-    dateEdit = new QDateEdit(this);
-    dateEdit->setObjectName(QStringLiteral("DateTimePicker1"));
-    dateEdit->setCalendarPopup(true);
-    dateEdit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    dateEdit = MakeDateBox(this, "DateTimePicker1");
 
     auto *form = new QFormLayout;
     form->addRow(BuddyLabel(QStringLiteral("帐套名称："), nameEdit, this), nameEdit);

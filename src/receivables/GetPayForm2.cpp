@@ -28,16 +28,6 @@
 namespace {
 const QString ValueColumn = QStringLiteral("ParameterValue");
 
-QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setEditable(editable);
-    if (editable)
-        combo->setInsertPolicy(QComboBox::NoInsert);
-    return combo;
-}
-
 QLabel *valueLabel(QWidget *parent, const char *name, const QColor &color)
 {
     QLabel *label = MakeLabel(parent, QStringLiteral("0"), name);
@@ -65,17 +55,14 @@ TFormGetPay2::TFormGetPay2(QWidget *parent) : QDialog(parent)
     banner->setObjectName(QStringLiteral("Image1"));
     banner->setAlignment(Qt::AlignCenter);
 
-    dateEdit = new QDateEdit(this);
-    dateEdit->setObjectName(QStringLiteral("DateTimePicker1"));
-    dateEdit->setCalendarPopup(true);
-    dateEdit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    customerCombo = makeCombo(this, "ComboBox1", true);
+    dateEdit = MakeDateBox(this, "DateTimePicker1");
+    customerCombo = MakeComboBox(this, "ComboBox1", true);
     saveCustomerButton = MakeButton(this, "Button1", QStringLiteral("保存客户"));
     amountEdit = MakeLineEdit(this, "Edit2");
     amountEdit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    reasonCombo = makeCombo(this, "ComboBox2", false);
+    reasonCombo = MakeComboBox(this, "ComboBox2", false);
     remarkEdit = MakeLineEdit(this, "Edit3");
-    manCombo = makeCombo(this, "ComboBox3", true);
+    manCombo = MakeComboBox(this, "ComboBox3", true);
 
     auto *fields = new QGridLayout;
     auto addField

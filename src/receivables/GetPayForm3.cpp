@@ -18,38 +18,18 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
-QComboBox *editableCombo(QWidget *parent, const char *name)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    return combo;
-}
-
-QDateEdit *dateBox(QWidget *parent, const char *name)
-{
-    auto *date = new QDateEdit(parent);
-    date->setObjectName(QString::fromLatin1(name));
-    date->setCalendarPopup(true);
-    date->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    return date;
-}
-} // namespace
-
 TFormGetPay3::TFormGetPay3(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TFormGetPay3"));
     setWindowTitle(QStringLiteral("应收应付记录筛选"));
 
-    customerCombo = editableCombo(this, "ComboBox1");
-    reasonCombo = editableCombo(this, "ComboBox2");
-    manCombo = editableCombo(this, "ComboBox3");
+    customerCombo = MakeComboBox(this, "ComboBox1", true);
+    reasonCombo = MakeComboBox(this, "ComboBox2", true);
+    manCombo = MakeComboBox(this, "ComboBox3", true);
     dateRange = new QCheckBox(QStringLiteral("时间范围"), this);
     dateRange->setObjectName(QStringLiteral("CheckBox1"));
-    fromDate = dateBox(this, "DateTimePicker1");
-    toDate = dateBox(this, "DateTimePicker2");
+    fromDate = MakeDateBox(this, "DateTimePicker1");
+    toDate = MakeDateBox(this, "DateTimePicker2");
     fromDate->setAccessibleName(QStringLiteral("时间范围起始日期"));
     toDate->setAccessibleName(QStringLiteral("时间范围截止日期"));
     fromDate->setEnabled(false);

@@ -31,10 +31,7 @@ QComboBox *makeCombo(QWidget *parent, const char *name, bool editable = false)
 
 QDateEdit *makeDateBox(QWidget *parent, const char *name, const QString &accessibleName)
 {
-    auto *box = new QDateEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setCalendarPopup(true);
-    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    QDateEdit *box = MakeDateBox(parent, name);
     box->setAccessibleName(accessibleName);
     return box;
 }

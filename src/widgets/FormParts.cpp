@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -125,6 +126,25 @@ QLineEdit *MakeLineEdit(QWidget *parent, const char *objectName)
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(objectName));
     return edit;
+}
+
+QComboBox *MakeComboBox(QWidget *parent, const char *objectName, bool editable)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(objectName));
+    combo->setEditable(editable);
+    if (editable)
+        combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
+}
+
+QDateEdit *MakeDateBox(QWidget *parent, const char *objectName)
+{
+    auto *box = new QDateEdit(parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setCalendarPopup(true);
+    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    return box;
 }
 
 void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column)

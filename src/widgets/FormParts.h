@@ -12,6 +12,7 @@ class QVariant;
 
 class QAction;
 class QComboBox;
+class QDateEdit;
 class QDialog;
 class QHBoxLayout;
 class QRect;
@@ -42,6 +43,10 @@ QToolButton *MakeToolButton(
 QToolButton *MakeToolButton(QWidget *parent, const char *objectName, QAction *action, const QRect &geometry);
 // A plain text box.
 QLineEdit *MakeLineEdit(QWidget *parent, const char *objectName);
+// A drop-down list; an editable one takes typed text without adding it to its items.
+QComboBox *MakeComboBox(QWidget *parent, const char *objectName, bool editable = false);
+// A day box with a calendar, showing days in the short form ("2006-6-15").
+QDateEdit *MakeDateBox(QWidget *parent, const char *objectName);
 
 // Fills combo with the column of every row of sql (after "所有" when withAll) and selects item 0.
 void LoadCombo(QComboBox *combo, const Sql &sql, bool withAll, const QString &column);
