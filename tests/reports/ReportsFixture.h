@@ -7,6 +7,8 @@
 #include "support/ProgramRun.h"
 #include "widgets/DataGrid.h"
 
+#include <QAbstractButton>
+#include <QDateEdit>
 #include <QHash>
 #include <QListWidget>
 #include <QTest>
@@ -67,9 +69,28 @@ inline void addParameter(LedgerFile &ledger, int type, const QString &value)
         QStringLiteral("Insert Into Parameter (ParameterType, ParameterValue) Values (?, ?)"), {type, value});
 }
 
+inline QWidget *reportsTab(const Run &run)
+{
+    return run.window()->tabPage(MainTab::Reports);
+}
+
 inline DataGrid *reportGrid(const Run &run)
 {
-    return child<DataGrid>(run.window()->tabPage(MainTab::Reports), QStringLiteral("DBGridEh2"));
+    return child<DataGrid>(reportsTab(run), QStringLiteral("DBGridEh2"));
+}
+
+// 生成报表 with the builder's OK and, when from is valid, that time range ticked.
+inline void makeReport(Run &run, const QDate &from = {}, const QDate &to = {})
+{
+    run.seams.onDialog(QStringLiteral("TFormMakeReport"), [from, to](QDialog *d) {
+        if (from.isValid()) {
+            child<QAbstractButton>(d, QStringLiteral("CheckBox1"))->click();
+            child<QDateEdit>(d, QStringLiteral("DateTimePicker1"))->setDate(from);
+            child<QDateEdit>(d, QStringLiteral("DateTimePicker2"))->setDate(to);
+        }
+        child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
+    });
+    trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
 }
 
 // MoneyIndex of every row of the report grid, in its order.

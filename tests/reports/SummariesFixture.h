@@ -13,6 +13,7 @@
 
 namespace SummariesTest {
 using namespace TestSupport;
+using namespace ReportsTest;
 
 struct Account {
     QString name;
@@ -35,6 +36,23 @@ inline void writeLedger(LedgerFile &ledger, const QList<Account> &accounts, cons
         keys[a.name] = ledger.addAccount(a.name, 2, a.base, a.owner);
     for (const Move &m : moves)
         ledger.addEntry(keys.value(m.account), m.amount, m.day, m.owner);
+}
+
+// A user who sees only his own entries.
+inline const QString Restricted = QStringLiteral("张三");
+
+// The accounts and entries written, the restricted user added, the book of every account
+// chosen, and the program started as user.
+inline bool startOn(
+    Run &run, const QList<Account> &accounts, const QList<Move> &moves, const QString &user = Cashier)
+{
+    {
+        auto ledger = run.ledger();
+        writeLedger(*ledger, accounts, moves);
+        ledger->addUser(Restricted, QStringLiteral("财务收入，财务支出，财务平调，数据修改，财务报表"));
+    }
+    run.writeSetting(QStringLiteral("AccountType"), QStringLiteral("5"));
+    return run.startAs(user);
 }
 
 // The texts of every row of a pool table, in key order.

@@ -52,7 +52,7 @@ TFormCake *openAnalysis(Run &run, Seams::DialogScript script = {})
         if (script)
             script(d);
     });
-    trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionCake"));
+    trigger(reportsTab(run), QStringLiteral("ActionCake"));
     return run.window()->findChild<TFormCake *>(QStringLiteral("TFormCake"));
 }
 
@@ -311,7 +311,7 @@ private slots:
             child<QDateEdit>(d, QStringLiteral("DateTimePicker2"))->setDate(QDate(2026, 6, 30));
             child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
         });
-        trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionMakeReport"));
+        trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
         cake = openAnalysis(run);
         QCOMPARE(text(cake, QStringLiteral("ComboBox1")), QStringLiteral("按客户分析"));
         QCOMPARE(text(cake, QStringLiteral("ComboBox3")), QStringLiteral("仅统计支出"));

@@ -16,37 +16,11 @@ const QString EnabledRows
     = QStringLiteral("Select DayName, DayGetNum, DayGetSum, DayPayNum, DayPaySum, DayBalance "
                      "From PrintDay Where DayEnable = 1 Order By DayIndex");
 const QString WholePool = QStringLiteral("Select * From PrintDay Order By DayIndex");
-const QString Restricted = QStringLiteral("张三");
-
-bool startOn(
-    Run &run, const QList<Account> &accounts, const QList<Move> &moves, const QString &user = Cashier)
-{
-    {
-        auto ledger = run.ledger();
-        writeLedger(*ledger, accounts, moves);
-        ledger->addUser(Restricted, QStringLiteral("财务收入，财务支出，财务平调，数据修改，财务报表"));
-    }
-    run.writeSetting(QStringLiteral("AccountType"), QStringLiteral("5"));
-    return run.startAs(user);
-}
-
-QWidget *reportsTab(const Run &run)
-{
-    return run.window()->tabPage(MainTab::Reports);
-}
 
 // 生成报表 with the time range ticked when from is valid, then 财务日结.
 void runStatistics(Run &run, const QDate &from = {}, const QDate &to = {})
 {
-    run.seams.onDialog(QStringLiteral("TFormMakeReport"), [from, to](QDialog *d) {
-        if (from.isValid()) {
-            child<QAbstractButton>(d, QStringLiteral("CheckBox1"))->click();
-            child<QDateEdit>(d, QStringLiteral("DateTimePicker1"))->setDate(from);
-            child<QDateEdit>(d, QStringLiteral("DateTimePicker2"))->setDate(to);
-        }
-        child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
-    });
-    trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
+    makeReport(run, from, to);
     trigger(reportsTab(run), QStringLiteral("ActionResearchReport"));
 }
 

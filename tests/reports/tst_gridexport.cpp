@@ -28,19 +28,6 @@ QPair<QString, QString> numberCell(const QString &number)
     return {QStringLiteral("n"), number};
 }
 
-void makeReport(Run &run, const QDate &from = {}, const QDate &to = {})
-{
-    run.seams.onDialog(QStringLiteral("TFormMakeReport"), [from, to](QDialog *d) {
-        if (from.isValid()) {
-            child<QAbstractButton>(d, QStringLiteral("CheckBox1"))->click();
-            child<QDateEdit>(d, QStringLiteral("DateTimePicker1"))->setDate(from);
-            child<QDateEdit>(d, QStringLiteral("DateTimePicker2"))->setDate(to);
-        }
-        child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
-    });
-    trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionMakeReport"));
-}
-
 // A date with a time of day, a serial of digits with leading zeros, an entry without customer.
 const QList<Entry> Entries = {
     {"a", QDate(2026, 6, 3), "银行", 12.5, "销售", "甲", nullptr, nullptr, nullptr, nullptr, "000123"},
@@ -76,10 +63,7 @@ class TestGridExport : public QObject
         QVERIFY(run.startAs(Cashier));
     }
 
-    void exportReport(Run &run)
-    {
-        trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionToExcel"));
-    }
+    void exportReport(Run &run) { trigger(reportsTab(run), QStringLiteral("ActionToExcel")); }
 
     Cells exportedCells(const Run &run)
     {

@@ -17,7 +17,6 @@ const QString EnabledRows = QStringLiteral(
     "Select PrintValue1, PrintValue2, PrintValue3, PrintValue4, PrintValue5, PrintValue6 From PrintTable "
     "Where PrintEnable = 1 Order By PrintIndex");
 const QString WholePool = QStringLiteral("Select * From PrintTable Order By PrintIndex");
-const QString Restricted = QStringLiteral("张三");
 
 struct Choice {
     bool accountRange = false;
@@ -41,18 +40,6 @@ Seams::DialogScript choose(const Choice &c)
         }
         trigger(d, QStringLiteral("ActionYes"));
     };
-}
-
-bool startOn(
-    Run &run, const QList<Account> &accounts, const QList<Move> &moves, const QString &user = Cashier)
-{
-    {
-        auto ledger = run.ledger();
-        writeLedger(*ledger, accounts, moves);
-        ledger->addUser(Restricted, QStringLiteral("财务收入，财务支出，财务平调，数据修改，财务报表"));
-    }
-    run.writeSetting(QStringLiteral("AccountType"), QStringLiteral("5"));
-    return run.startAs(user);
 }
 
 TFormProgress *progressWindow(const Run &run)

@@ -114,7 +114,7 @@ void makeReport(Run &run, const Choice &choice)
         fillBuilder(d, choice);
         child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
     });
-    trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionMakeReport"));
+    trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
 }
 
 QList<qint64> sorted(QList<qint64> list)
@@ -303,7 +303,7 @@ private slots:
                     .remark = "备"});
             child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
         });
-        trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionMakeReport"));
+        trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
         QCOMPARE(seen, fresh);
 
         // The bank book now; the kinds stay as chosen.
@@ -311,7 +311,7 @@ private slots:
         run.window()->RefreshAll();
         seen.clear();
         run.seams.onDialog(QStringLiteral("TFormMakeReport"), look);
-        trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionMakeReport"));
+        trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
         QStringList again = fresh;
         again[0] = "Res/CompanyAccount2.bmp";
         again[1] = "财务收入单";
@@ -412,7 +412,7 @@ private slots:
             stillOpen = d->isVisible();
             focus = d->focusWidget() ? d->focusWidget()->objectName() : QString();
         });
-        trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionMakeReport"));
+        trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
         if (refused.isEmpty()) {
             QVERIFY(run.seams.messages.isEmpty());
             QVERIFY(!stillOpen);
@@ -440,7 +440,7 @@ private slots:
             fillBuilder(d, {.documentKind = "财务收入单"});
             child<QAbstractButton>(d, QStringLiteral("BitBtn2"))->click();
         });
-        trigger(run.window()->tabPage(MainTab::Reports), QStringLiteral("ActionMakeReport"));
+        trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
         run.window()->RefreshAll();
         QCOMPARE(reportRows(run), before);
         QCOMPARE(before.size(), 3);

@@ -28,11 +28,6 @@ const QList<Entry> SortEntries = {
     {"d", QDate(2026, 6, 2), "现金", 30, "测试", nullptr, "李"},
 };
 
-QWidget *reportsTab(const Run &run)
-{
-    return run.window()->tabPage(MainTab::Reports);
-}
-
 QComboBox *sortList(const Run &run)
 {
     return child<QComboBox>(reportsTab(run), QStringLiteral("ComboBox3"));
@@ -59,20 +54,6 @@ QHash<QString, qint64> startOn(Run &run, const QList<Entry> &entries)
     if (!run.startAs(Cashier))
         qWarning("the program did not start");
     return tags;
-}
-
-// 生成报表 with the builder's OK and, when from is valid, that time range ticked.
-void makeReport(Run &run, const QDate &from = {}, const QDate &to = {})
-{
-    run.seams.onDialog(QStringLiteral("TFormMakeReport"), [from, to](QDialog *d) {
-        if (from.isValid()) {
-            child<QAbstractButton>(d, QStringLiteral("CheckBox1"))->click();
-            child<QDateEdit>(d, QStringLiteral("DateTimePicker1"))->setDate(from);
-            child<QDateEdit>(d, QStringLiteral("DateTimePicker2"))->setDate(to);
-        }
-        child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
-    });
-    trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
 }
 
 QString readWidth(const Run &run, const QString &field)
