@@ -1,5 +1,6 @@
 #include "accounts/AccountForm.h"
 
+#include "accounts/AccountOverview.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
 #include "storage/ShareDM.h"
@@ -23,21 +24,6 @@ using namespace Accounts;
 
 namespace {
 const QString RemarkHint = QStringLiteral("备注信息：可填写帐户卡号，开户地址等");
-
-QString typePictureFile(int type)
-{
-    switch (type) {
-    case 0:
-        return QStringLiteral("Res/EmptyAccount.bmp");
-    case 1:
-        return QStringLiteral("Res/CompanyAccount2.bmp");
-    case 2:
-        return QStringLiteral("Res/CompanyAccount3.bmp");
-    default:
-        return QString();
-    }
-}
-
 } // namespace
 
 namespace Accounts {
@@ -140,7 +126,7 @@ void TFormAccount::ShowAccountType()
 {
     if (AccountType < 0 || AccountType > 2)
         return;
-    pictureFile = typePictureFile(AccountType);
+    pictureFile = BookPictureFile(QString::number(AccountType));
     typeImage->setPixmap(QPixmap(Session().ProgramDir + pictureFile));
     const bool saved = typeGuard;
     typeGuard = true;
