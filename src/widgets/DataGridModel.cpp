@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 GridFooter GridFooter::staticText(const QString &text, const QColor &color)
 {
@@ -1149,42 +1150,18 @@ int DataGridModel::sortedKeyPass(
     const int n = int(candidates.size());
     const int s = int(sums.size());
     const qsizetype expected = m_previousRows; // the last run's count, when there was one
-    switch (slot) {
-    case 1:
-        r = sortedPass<1>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    case 2:
-        r = sortedPass<2>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    case 3:
-        r = sortedPass<3>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    case 4:
-        r = sortedPass<4>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    case 5:
-        r = sortedPass<5>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    case 6:
-        r = sortedPass<6>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    case 7:
-        r = sortedPass<7>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    case 8:
-        r = sortedPass<8>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s, expected,
-            pass, &m_keys, error);
-        break;
-    default:
+    // The rows' width is a compile-time constant of the pass: one instance per width in use.
+    const auto passOfWidth = [&]<int Width>() {
+        r = sortedPass<Width>(selected, m_unordered, n, termSlots, termIsCandidate, termDescending, s,
+            expected, pass, &m_keys, error);
+        return true;
+    };
+    const auto runForSlotWidth = [&]<int... Width>(std::integer_sequence<int, Width...>)
+    {
+        return ((slot == Width + 1 && passOfWidth.template operator()<Width + 1>()) || ...);
+    };
+    if (!runForSlotWidth(std::make_integer_sequence<int, 8> {}))
         return 0;
-    }
     switch (r) {
     case PassResult::Done:
         return 1;
