@@ -246,16 +246,31 @@ private slots:
     }
 
     // Root writes into read-only folders: a file where the folder should be stands for one.
+    // The folder: a file stands where it should be. The list: a folder stands where it should be.
+    void aCopyThatCannotBeWrittenIsReportedOnce_data()
+    {
+        QTest::addColumn<bool>("listBlocked");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << false << QStringLiteral("自动备份目录创建失败，失败号为：");
+        QTest::newRow("list") << true << QStringLiteral("自动备份记录写入失败，失败号为：");
+    }
     void aCopyThatCannotBeWrittenIsReportedOnce()
     {
+        QFETCH(bool, listBlocked);
+        QFETCH(QString, reason);
         AutoRun r;
-        QVERIFY(QDir().mkpath(r.folder.filePath(QStringLiteral("数据库备份"))));
-        QFile blocker(r.autoFolder());
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        if (listBlocked) {
+            QVERIFY(QDir().mkpath(r.autoFolder() + QStringLiteral("/自动备份记录.txt")));
+        } else {
+            QVERIFY(QDir().mkpath(r.folder.filePath(QStringLiteral("数据库备份"))));
+            QFile blocker(r.autoFolder());
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.close();
+        }
         QVERIFY(r.startOn(FirstDay));
         QCOMPARE(r.seams.messages.size(), 1);
         QVERIFY(r.seams.lastMessage().startsWith(QStringLiteral("自动备份失败")));
+        QVERIFY2(r.seams.lastMessage().contains(reason), qPrintable(r.seams.lastMessage()));
         QVERIFY(r.window()->isVisible());
         QCOMPARE(Session().CurrentUser, Cashier);
     }
@@ -302,6 +317,25 @@ private slots:
             qPrintable(r.seams.lastMessage()));
         QVERIFY(r.copies().isEmpty());
         QVERIFY(temporaryFiles(r.autoFolder()).isEmpty());
+    }
+
+    // Damage with no automatic copy to restore: said first, and the run goes on with the ledger.
+    void aDamagedLedgerWithoutACopyIsReported()
+    {
+        AutoRun r;
+        r.writeSetting(QStringLiteral("AutoBackup"), QStringLiteral("0"));
+        r.fillLedger();
+        damageMiddlePage(r.folder.filePath(DefaultLedger));
+        QVERIFY(r.startOn(FirstDay));
+        // Views that read the damaged page fail afterwards with messages of their own.
+        QVERIFY(!r.seams.messages.isEmpty());
+        const RecordedMessage told = r.seams.messages.first();
+        QCOMPARE(told.kind, Platform::MessageKind::Error);
+        QVERIFY2(told.text.contains(QStringLiteral("“Default.ddb”") + Damaged), qPrintable(told.text));
+        QVERIFY2(told.text.endsWith(
+                     QStringLiteral("\n没有可用于恢复的完好自动备份，请尽快用“恢复数据”恢复一份备份。")),
+            qPrintable(told.text));
+        QCOMPARE(Session().CurrentUser, Cashier);
     }
 
     void aDamagedLedgerIsFoundAndRestored_data()
