@@ -2,10 +2,12 @@
 
 #include "platform/Seams.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
@@ -90,6 +92,7 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     setWordWrap(false);
     setTabKeyNavigation(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    showSelectionWhenInactive();
 
     QHeaderView *rowsHeader = verticalHeader();
     rowsHeader->hide();
@@ -304,6 +307,16 @@ void DataGrid::setBeforeDrawCell(CellColorCallback callback)
     viewport()->update();
 }
 
+void DataGrid::showSelectionWhenInactive()
+{
+    // The current row is the row every command acts on: it shows as selected whether or not the
+    // grid has the focus, not only after a click into it.
+    QPalette colours = palette();
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    setPalette(colours);
+}
+
 void DataGrid::applyColumnLayout()
 {
     applyingLayout = true;
@@ -332,54 +345,92 @@ void DataGrid::updateGeometries()
     if (inGeometryUpdate)
         return;
     inGeometryUpdate = true;
-    // The table view lays out its headers and resets the viewport margins; the footer then
-    // takes a strip under the viewport, above the horizontal scroll bar.
+    // The table view lays out its headers and sets the scroll ranges for a viewport without the
+    // footer's strip, for it resets the viewport margins. The ranges are set again for the strip
+    // before the margins take it back: laying out the scroll bars in between with the table
+    // view's ranges would hide a bar that ours shows again, without end.
+    QScrollBar *rowsBar = verticalScrollBar();
+    QScrollBar *columnsBar = horizontalScrollBar();
+    const int rowsAt = rowsBar->value();
+    const int columnsAt = columnsBar->value();
     QTableView::updateGeometries();
     const int height = footerShown ? footerHeight() : 0;
+    if (height > 0) {
+        fitScrollRanges(height);
+        rowsBar->setValue(rowsAt);
+        columnsBar->setValue(columnsAt);
+    }
     const QMargins margins = viewportMargins();
     if (margins.bottom() != height)
         setViewportMargins(margins.left(), margins.top(), margins.right(), height);
     if (height > 0) {
         const QRect area = viewport()->geometry();
         footer->setGeometry(area.left(), area.bottom() + 1, area.width(), height);
-        // The row header (hidden or not) measures the last page with its own height.
-        const QRect rowsHeader = verticalHeader()->geometry();
-        verticalHeader()->setGeometry(rowsHeader.left(), area.top(), rowsHeader.width(), area.height());
+        // The row header (hidden or not) measures the last page with its own height, and
+        // places the rows for the scroll bar again at that height: the table view placed them
+        // for the taller strip, which would leave the last row under the footer.
+        QHeaderView *rowsHeader = verticalHeader();
+        const QRect rowsPlace = rowsHeader->geometry();
+        rowsHeader->setGeometry(rowsPlace.left(), area.top(), rowsPlace.width(), area.height());
+        if (rowsHeader->isHidden() && rowsPlace.size() != rowsHeader->size()) {
+            // Hidden, it lays out its own viewport, which it measures with, only on a resize event.
+            QResizeEvent resized(rowsHeader->size(), rowsPlace.size());
+            QCoreApplication::sendEvent(rowsHeader, &resized);
+        }
+        if (verticalScrollMode() == QAbstractItemView::ScrollPerItem) {
+            if (rowsBar->maximum() > 0 && rowsBar->value() == rowsBar->maximum())
+                rowsHeader->setOffsetToLastSection();
+            else
+                rowsHeader->setOffsetToSectionPosition(rowsBar->value());
+            viewport()->update();
+        }
         footer->show();
         footer->update();
-        fitVerticalScrollRange();
     } else {
         footer->hide();
     }
     inGeometryUpdate = false;
 }
 
-void DataGrid::fitVerticalScrollRange()
+void DataGrid::fitScrollRanges(int footerStrip)
 {
-    // The table view sized the vertical range for the taller viewport it had before the
-    // footer took its strip; without this the last row would end up under the footer.
+    // The table view's own rule, for the viewport that the footer's strip leaves: when every row
+    // and column fits without scroll bars, none is needed; otherwise the viewport as the bars
+    // shown now leave it decides.
+    const QMargins margins = viewportMargins();
+    const int stripNow = footerStrip - margins.bottom();
     const QHeaderView *rowsHeader = verticalHeader();
-    const int rows = rowsHeader->count();
-    const int viewportHeight = viewport()->height();
-    QScrollBar *bar = verticalScrollBar();
+    const QHeaderView *columnsHeader = horizontalHeader();
+    QSize area = maximumViewportSize() - QSize(0, stripNow);
+    if (area.width() < columnsHeader->length() || area.height() < rowsHeader->length())
+        area = viewport()->size() - QSize(0, stripNow);
+
+    QScrollBar *columnsBar = horizontalScrollBar();
+    if (horizontalScrollMode() == QAbstractItemView::ScrollPerPixel) {
+        columnsBar->setPageStep(area.width());
+        columnsBar->setRange(0, qMax(0, columnsHeader->length() - area.width()));
+    }
+
+    QScrollBar *rowsBar = verticalScrollBar();
     if (verticalScrollMode() == QAbstractItemView::ScrollPerItem) {
+        const int rows = rowsHeader->count();
         int fitting = 0;
-        for (int height = 0, visual = rows - 1; visual >= 0; --visual) {
+        for (int used = 0, visual = rows - 1; visual >= 0; --visual) {
             const int logical = rowsHeader->logicalIndex(visual);
             if (rowsHeader->isSectionHidden(logical))
                 continue;
-            height += rowsHeader->sectionSize(logical);
-            if (height > viewportHeight)
+            used += rowsHeader->sectionSize(logical);
+            if (used > area.height())
                 break;
             ++fitting;
         }
         fitting = qMax(fitting, 1);
         const int visibleRows = rows - rowsHeader->hiddenSectionCount();
-        bar->setPageStep(fitting);
-        bar->setRange(0, qMax(0, visibleRows - fitting));
+        rowsBar->setPageStep(fitting);
+        rowsBar->setRange(0, qMax(0, visibleRows - fitting));
     } else {
-        bar->setPageStep(viewportHeight);
-        bar->setRange(0, qMax(0, rowsHeader->length() - viewportHeight));
+        rowsBar->setPageStep(area.height());
+        rowsBar->setRange(0, qMax(0, rowsHeader->length() - area.height()));
     }
 }
 
@@ -400,6 +451,9 @@ void DataGrid::changeEvent(QEvent *event)
         updateGeometries();
     } else if (event->type() == QEvent::PaletteChange) {
         dataModel->setDefaultTextColor(palette().color(QPalette::Text));
+        if (palette().color(QPalette::Inactive, QPalette::Highlight)
+            != palette().color(QPalette::Active, QPalette::Highlight))
+            showSelectionWhenInactive();
     }
 }
 

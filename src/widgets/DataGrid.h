@@ -85,8 +85,10 @@ protected:
 
 private:
     void applyColumnLayout();
+    void showSelectionWhenInactive();
     void restoreCurrentRow();
-    void fitVerticalScrollRange();
+    // Sets both scroll ranges for a viewport with the footer's strip of this height under it.
+    void fitScrollRanges(int footerStrip);
     int footerHeight() const;
     int firstVisibleColumn() const;
 

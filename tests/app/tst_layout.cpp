@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -43,6 +44,14 @@ void settle()
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     }
+}
+
+// The same for a grid that may never come to rest: each round is bounded in time, so a layout
+// that keeps changing shows as a failure instead of a hang.
+void settleWithin(int milliseconds)
+{
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, milliseconds / 4);
 }
 
 QScreen *screenNamed(const QString &name)
@@ -566,6 +575,92 @@ private slots:
                                    .arg(w->tabs()->tabText(t))));
             }
         }
+    }
+
+    // The journal's and the report tab's grids settle at every number of rows: the scroll bars
+    // stop changing after a refresh (a row count that fits only without the footer's strip once
+    // made them show and hide without end), and the last row can be scrolled wholly into view.
+    void gridsSettleAtEveryRowCount_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("maximized");
+        QTest::addColumn<bool>("collapsed");
+        for (const bool collapsed : {false, true}) {
+            const char *panel = collapsed ? ", work panel collapsed" : "";
+            QTest::addRow("1024 normal%s", panel) << Mode1024 << false << collapsed;
+            QTest::addRow("1024 maximized%s", panel) << Mode1024 << true << collapsed;
+            QTest::addRow("1440 normal%s", panel) << Mode1440 << false << collapsed;
+            QTest::addRow("1440 maximized%s", panel) << Mode1440 << true << collapsed;
+        }
+    }
+    void gridsSettleAtEveryRowCount()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, maximized);
+        QFETCH(bool, collapsed);
+        Run run;
+        qint64 account = -1;
+        {
+            auto ledger = run.ledger();
+            account = ledger->addAccount(QStringLiteral("工商银行基本户"), 1, 0);
+        }
+        run.writeSetting(QStringLiteral("AccountType"), QStringLiteral("5"));
+        TFormMain *w = startIn(run, mode, maximized, mode == Mode1024 ? "Limit1024" : "Limit1440");
+        QVERIFY(w);
+        if (collapsed)
+            clickSideBar(w);
+        // The report tab lists every entry once a sort order is chosen.
+        auto *sort = child<QComboBox>(w->tabPage(MainTab::Reports), QStringLiteral("ComboBox3"));
+        sort->setCurrentIndex(1);
+        sort->setCurrentIndex(0);
+        const QList<QPair<MainTab, QString>> grids = {
+            {MainTab::Journal, QStringLiteral("DBGridEh1")}, {MainTab::Reports, QStringLiteral("DBGridEh2")}};
+        for (int rows = 0; rows <= 60; ++rows) {
+            if (rows > 0) {
+                auto ledger = run.ledger();
+                ledger->exec(QStringLiteral(
+                                 "Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneyRecordTime, "
+                                 "MoneyCreateTime, MoneyIn, MoneyOut, MoneySum, MoneyReason, MoneyUser, "
+                                 "MoneyPower, MoneySerial) Values ('财务收入', ?, ?, ?, ?, 0, ?, '销售收入', "
+                                 "'东方电子科技', ?, ?)"),
+                    {account, IsoDate(Session().CurrentDay), IsoDate(Session().CurrentDay), rows, rows,
+                        Cashier, QStringLiteral("SR%1").arg(rows, 10, 10, QLatin1Char('0'))});
+            }
+            w->RefreshAll();
+            for (const auto &[tab, name] : grids) {
+                w->tabs()->setCurrentWidget(w->tabPage(tab));
+                settleWithin(200);
+                auto *grid = child<DataGrid>(w->tabPage(tab), name);
+                QCOMPARE(grid->rowCount(), rows);
+                const QString where = QStringLiteral("%1 with %2 rows").arg(name).arg(rows);
+                QScrollBar *bar = grid->verticalScrollBar();
+                const bool shown = bar->isVisible();
+                const int range = bar->maximum();
+                for (int i = 0; i < 6; ++i) {
+                    settleWithin(20);
+                    QVERIFY2(bar->isVisible() == shown && bar->maximum() == range,
+                        qPrintable(where + QStringLiteral(": the scroll bar keeps changing")));
+                }
+                if (rows == 0)
+                    continue;
+                grid->scrollToBottom();
+                settleWithin(200);
+                const QRect last = grid->visualRect(grid->model()->index(rows - 1, 0));
+                QVERIFY2(last.isValid() && last.top() >= 0 && last.bottom() < grid->viewport()->height(),
+                    qPrintable(where
+                        + QStringLiteral(
+                            ": the last row is cut off (%1..%2 in a viewport of %3; bar %4, %5 of %6)")
+                              .arg(last.top())
+                              .arg(last.bottom())
+                              .arg(grid->viewport()->height())
+                              .arg(bar->isVisible())
+                              .arg(bar->value())
+                              .arg(bar->maximum())));
+                QVERIFY2(grid->footerBar()->geometry().top() > grid->viewport()->geometry().bottom(),
+                    qPrintable(where + QStringLiteral(": the footer covers the rows")));
+            }
+        }
+        QVERIFY(run.seams.messages.isEmpty());
     }
 };
 

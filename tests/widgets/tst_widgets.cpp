@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QRegularExpression>
@@ -438,6 +439,26 @@ private slots:
         QVERIFY(grid.selectRowWithKey(QStringLiteral("MoneyIndex"), first + 30));
         QCOMPARE(grid.currentRow(), expected);
         QCOMPARE(grid.value(QStringLiteral("MoneyIndex")).toLongLong(), first + 30);
+    }
+
+    // The current row shows as selected, every cell of it, from the first screen on: also while
+    // another control has the focus, before any click into the grid.
+    void currentRowSelectedWithoutAClick()
+    {
+        addEntries(5);
+        auto grid = shownGrid(journalColumns());
+        QLineEdit elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        elsewhere.setFocus();
+        QCOMPARE(grid->currentRow(), 0);
+        QVERIFY(grid->selectionModel()->isRowSelected(0, {}));
+        QCOMPARE(grid->selectionModel()->selectedIndexes().size(), grid->columnCount());
+        const QPalette colours = grid->palette();
+        QCOMPARE(colours.color(QPalette::Inactive, QPalette::Highlight),
+            colours.color(QPalette::Active, QPalette::Highlight));
+        QCOMPARE(colours.color(QPalette::Inactive, QPalette::HighlightedText),
+            colours.color(QPalette::Active, QPalette::HighlightedText));
     }
 
     void noStatementStaysOpen()
