@@ -58,10 +58,8 @@ JournalPage::JournalPage(TFormGetPay *entryForm, QWidget *parent)
     dailyGrid->setObjectName(QStringLiteral("DBGridEh1"));
     dailyGrid->setAccessibleName(QStringLiteral("日记帐簿"));
     MoneyGrid::AttachCellRules(dailyGrid);
-    connect(dailyGrid, &DataGrid::gridDoubleClicked, this, [this](int row, int) {
-        if (row >= 0)
-            EditMoney();
-    });
+    // Anywhere on the grid, as 修改记录: on an empty grid it says that no row is chosen.
+    connect(dailyGrid, &DataGrid::gridDoubleClicked, this, [this] { EditMoney(); });
 
     // Not placed by the display modes: the page grows with the window.
     auto *figures = new QGridLayout;

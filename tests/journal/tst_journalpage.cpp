@@ -306,6 +306,15 @@ private slots:
         run.seams.clearMessages();
         run.window()->action(QStringLiteral("ActionEditMoney"))->trigger();
         QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("请先选中要修改的记录")});
+
+        // A double click on the empty grid says the same, as 修改记录 does.
+        run.seams.clearMessages();
+        run.window()->tabs()->setCurrentWidget(run.window()->tabPage(MainTab::Journal));
+        auto *grid = child<DataGrid>(run.window(), QStringLiteral("DBGridEh1"));
+        QCOMPARE(grid->rowCount(), 0);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(run.seams.messageTexts(), QStringList {QStringLiteral("请先选中要修改的记录")});
+        QVERIFY(!run.seams.shownDialogs.contains(QStringLiteral("TFormGetPay")));
     }
 
     // The print hands the four header texts and the day's rows, in grid order, to the template the
