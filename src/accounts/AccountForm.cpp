@@ -205,6 +205,12 @@ void TFormAccount::SaveClick()
         amountEdit->selectAll();
         return;
     }
+    if (!IsAmountInRange(amount)) {
+        Platform::ShowMessage(Texts::AmountOutOfRange);
+        amountEdit->setFocus();
+        amountEdit->selectAll();
+        return;
+    }
     AccountName = nameEdit->text();
     AccountBase = amount;
     AccountRemark = remarkMemo->toPlainText();

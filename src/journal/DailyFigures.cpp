@@ -38,6 +38,17 @@ QString pastMonth(const QString &month)
     return past;
 }
 
+// The day's entries, with or without a time, sort from the day's text up to this one: the next
+// day's text, or for 9999-12-31, whose next day has no four-digit year, the day's text followed by
+// a character above every character of a time.
+QString pastDay(const QDate &day)
+{
+    const QDate next = day.addDays(1);
+    if (next.year() <= 9999)
+        return IsoDate(next);
+    return IsoDate(day) + QLatin1Char('~');
+}
+
 // The opening amounts and the balance before the day in fen: the years before its year and the
 // months of its year before its month from the totals, and the month's own entries before the
 // day. Those are read from the nearer end of the month, through the covering index of each
@@ -90,7 +101,7 @@ Sql daySql(const QDate &day, const Sql &a, const Sql &e, const QString &bookSett
         + amountOf(Sql("Sum(iif(") + expense + Sql(", ") + fen() + Sql(", Null))"))
         + Sql(" As ExpenseSum From Account,MoneyTable Where (AccountIndex = MoneyAccount) "
               "And (MoneyCreateTime >= ")
-        + Sql::value(day) + Sql(") And (MoneyCreateTime < ") + Sql::value(day.addDays(1)) + Sql(")") + a + e;
+        + Sql::value(day) + Sql(") And (MoneyCreateTime < ") + Sql::value(pastDay(day)) + Sql(")") + a + e;
 }
 } // namespace
 

@@ -10,8 +10,11 @@ EntryCheck CheckAmountText(const QString &text)
     if (point >= 0 && text.size() - point - 1 > 2)
         return {EntryField::Amount, EntryTexts::AmountMayBeWrong};
     // Digits and points that still make no number: two points, or a point alone.
-    if (!ParseAmountText(text))
+    const std::optional<double> amount = ParseAmountText(text);
+    if (!amount)
         return {EntryField::Amount, EntryTexts::AmountFormatWrong};
+    if (!IsAmountInRange(*amount))
+        return {EntryField::Amount, Texts::AmountOutOfRange};
     return {};
 }
 

@@ -53,7 +53,7 @@ struct EntryChoices {
 // The checks of a save, in screen order; the first failure only.
 EntryCheck CheckEntryChoices(const EntryChoices &choices);
 // The amount's checks: digits and points only, at most two characters after the first point,
-// and a number at all ("1..5" and "." are not).
+// a number at all ("1..5" and "." are not), and no more than MaxAmount.
 EntryCheck CheckAmountText(const QString &text);
 // The amount of a text that passed the checks ("12." is 12, ".5" is 0.5); none otherwise.
 std::optional<double> ParseAmountText(const QString &text);

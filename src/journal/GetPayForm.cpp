@@ -472,8 +472,8 @@ void TFormGetPay::ActionPrintExecute()
 {
     // The capitals follow the amount box as it stands, the rest of the bill the stored row.
     const std::optional<double> amount = ParseAmountText(amountEdit->text());
-    if (!amount) {
-        Platform::ShowMessage(EntryTexts::AmountFormatWrong);
+    if (!amount || !IsAmountInRange(*amount)) {
+        Platform::ShowMessage(amount ? Texts::AmountOutOfRange : EntryTexts::AmountFormatWrong);
         amountEdit->setFocus();
         return;
     }

@@ -3,6 +3,7 @@
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
+#include "storage/Schema.h"
 #include "storage/ShareDM.h"
 
 #include <QDir>
@@ -278,6 +279,9 @@ QString LedgerFileProblem(const QString &path)
     for (const QString &table : RequiredTables(DatabaseKind::Ledger))
         if (!tables.contains(table.toLower()))
             return QStringLiteral("数据库中缺少数据表：") + table;
+    // Put in place, it could not be opened.
+    if (q.exec(QStringLiteral("PRAGMA user_version")) && q.next() && q.value(0).toInt() > LedgerSchemaVersion)
+        return NewerLedgerText;
     return {};
 }
 

@@ -247,21 +247,18 @@ ReportChoices TFormMakeReport::choices() const
 
 void TFormMakeReport::BitBtn1Click()
 {
-    // A refused amount leaves the report as it was: the report grid keeps showing what it shows.
-    switch (CheckAmountBounds(lowerBound->text(), upperBound->text())) {
-    case AmountBox::Lower:
-        Platform::ShowMessage(ReportTexts::AmountMalformed);
-        lowerBound->setFocus();
+    // The condition is emptied before the amounts are checked: after a refused amount the
+    // statistics and the charts count every entry until the next report is made, while the
+    // other two texts and the report grid keep what they have.
+    SessionValues &s = Session();
+    s.ReportCondition = Sql();
+    const AmountBoundsCheck amounts = CheckAmountBounds(lowerBound->text(), upperBound->text());
+    if (amounts.box != AmountBox::None) {
+        Platform::ShowMessage(amounts.message);
+        (amounts.box == AmountBox::Lower ? lowerBound : upperBound)->setFocus();
         return;
-    case AmountBox::Upper:
-        Platform::ShowMessage(ReportTexts::AmountMalformed);
-        upperBound->setFocus();
-        return;
-    case AmountBox::None:
-        break;
     }
     const ReportConditions built = BuildReportConditions(choices());
-    SessionValues &s = Session();
     s.ReportCondition = built.condition;
     s.ReportAccountCondition = built.accountCondition;
     s.ReportStartDate = built.startDate;

@@ -79,13 +79,17 @@ ReportConditions BuildReportConditions(const ReportChoices &c)
     return out;
 }
 
-AmountBox CheckAmountBounds(const QString &lower, const QString &upper)
+AmountBoundsCheck CheckAmountBounds(const QString &lower, const QString &upper)
 {
-    if (!lower.isEmpty() && !isAmountText(lower))
-        return AmountBox::Lower;
-    if (!upper.isEmpty() && !isAmountText(upper))
-        return AmountBox::Upper;
-    return AmountBox::None;
+    for (const auto &[box, text] : {std::pair(AmountBox::Lower, lower), std::pair(AmountBox::Upper, upper)}) {
+        if (text.isEmpty())
+            continue;
+        if (!isAmountText(text))
+            return {box, ReportTexts::AmountMalformed};
+        if (!IsAmountInRange(AmountBound(text)))
+            return {box, Texts::AmountOutOfRange};
+    }
+    return {};
 }
 
 double AmountBound(const QString &text)

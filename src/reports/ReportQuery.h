@@ -57,9 +57,14 @@ struct ReportConditions {
 ReportConditions BuildReportConditions(const ReportChoices &choices);
 
 // The amount boxes are checked, lower first, whether or not the range is ticked: an empty box
-// passes; otherwise, after one leading "-", only digits and full stops that make a number.
+// passes; otherwise, after one leading "-", only digits and full stops that make a number, and no
+// more than MaxAmount. The first box that fails, with its message.
 enum class AmountBox { None, Lower, Upper };
-AmountBox CheckAmountBounds(const QString &lower, const QString &upper);
+struct AmountBoundsCheck {
+    AmountBox box = AmountBox::None;
+    QString message;
+};
+AmountBoundsCheck CheckAmountBounds(const QString &lower, const QString &upper);
 // The number of a box that passed the check.
 double AmountBound(const QString &text);
 

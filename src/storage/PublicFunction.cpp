@@ -145,7 +145,21 @@ QString RoundMoney(double value)
     double rounded = cents * 0.01;
     if (rounded == 0.0)
         rounded = 0.0; // no "-0"
-    return QString::number(rounded, 'g', 15);
+    // Fifteen digits hold every amount up to 10^13 with its cents; a larger sum is written out
+    // in full too, never with an exponent.
+    if (std::fabs(rounded) < 1e13)
+        return QString::number(rounded, 'g', 15);
+    QString text = QString::number(rounded, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+bool IsAmountInRange(double amount)
+{
+    return std::fabs(amount) <= MaxAmount;
 }
 
 bool IsValidLedgerName(const QString &name)

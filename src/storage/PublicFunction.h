@@ -21,6 +21,7 @@ inline const QString SqlCommandFailed = QStringLiteral("SQL命令执行出错");
 inline const QString LoadComboFailed = QStringLiteral("LoadCombo失败");
 inline const QString AllItems = QStringLiteral("所有");
 inline const QString RunPathPlaceholder = QStringLiteral("[RunPath]\\");
+inline const QString AmountOutOfRange = QStringLiteral("金额超出范围，请重新输入");
 } // namespace Texts
 
 // Runs sql into query; on any error shows failMessage and leaves the query closed.
@@ -44,6 +45,12 @@ bool UpdateRow(
 bool IsNumericText(const QString &text);
 // The amount rounded to cents (halves to even) in its shortest form: 10, 3.14, -7.5.
 QString RoundMoney(double value);
+// The largest amount an entry, a record, an opening amount or a report bound may carry. No cash
+// journal comes near it, and the totals of a million such entries, counted in whole fen, still
+// fit a 64-bit integer exactly. The ledger refuses a larger MoneySum itself.
+inline constexpr double MaxAmount = 9999999999.99;
+// |amount| <= MaxAmount (a NaN or an infinity is not in range).
+bool IsAmountInRange(double amount);
 // False when the name holds any of / \ : * ? " < > | .
 bool IsValidLedgerName(const QString &name);
 

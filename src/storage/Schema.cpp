@@ -116,6 +116,14 @@ bool EnsureLedgerSchema(QString *error)
         return false;
     };
 
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return fail(q.lastError().text());
+    const int version = q.value(0).toInt();
+    q.finish();
+    // A newer program may count or guard differently; changing its ledger could break it.
+    if (version > LedgerSchemaVersion)
+        return fail(NewerLedgerText);
+
     if (!q.exec(QStringLiteral("Select type, name, sql From sqlite_master")))
         return fail(q.lastError().text());
     QHash<QString, QString> stored; // object key -> its CREATE statement
@@ -130,6 +138,8 @@ bool EnsureLedgerSchema(QString *error)
     q.finish();
 
     QStringList missingIndexes;
+    QStringList changedTriggers; // names of the other triggers of ours to make again
+    QStringList triggers;
     QStringList totals;
     bool totalsCurrent = true;
     for (const QString &statement : LedgerSchemaStatements()) {
@@ -147,9 +157,15 @@ bool EnsureLedgerSchema(QString *error)
             }
         } else if (object.type == QLatin1String("index") && !stored.contains(object.key())) {
             missingIndexes.append(statement);
+        } else if (object.type == QLatin1String("trigger")) {
+            const auto it = stored.constFind(object.key());
+            if (it == stored.constEnd() || storedForm(*it) != storedForm(statement)) {
+                changedTriggers.append(object.name);
+                triggers.append(statement);
+            }
         }
     }
-    if (missingIndexes.isEmpty() && totalsCurrent)
+    if (missingIndexes.isEmpty() && triggers.isEmpty() && totalsCurrent && version == LedgerSchemaVersion)
         return true;
 
     Transaction transaction;
@@ -166,6 +182,12 @@ bool EnsureLedgerSchema(QString *error)
     for (const QString &statement : missingIndexes)
         if (!run(statement))
             return fail(failure);
+    for (const QString &trigger : changedTriggers)
+        if (!run(QStringLiteral("DROP TRIGGER IF EXISTS \"%1\"").arg(trigger)))
+            return fail(failure);
+    for (const QString &statement : triggers)
+        if (!run(statement))
+            return fail(failure);
     if (!totalsCurrent) {
         // Part of a set, or an older one, would count wrong: build all of it again from the entries.
         for (const QString &trigger : totalsTriggers)
@@ -178,6 +200,9 @@ bool EnsureLedgerSchema(QString *error)
             if (!run(statement))
                 return fail(failure);
     }
+    if (version < LedgerSchemaVersion
+        && !run(QStringLiteral("PRAGMA user_version = %1").arg(LedgerSchemaVersion)))
+        return fail(failure);
     if (!transaction.commit())
         return fail(db.lastError().text());
     return true;

@@ -194,3 +194,19 @@ BEGIN
     DELETE FROM MoneyMonthTotal WHERE MoneyFen = 0 AND MoneyAccount = new.MoneyAccount
         AND MoneyMonth = substr(new.MoneyCreateTime, 1, 7) AND MoneyPower = ifnull(new.MoneyPower, X'');
 END;
+
+-- No amount beyond the program's limit (MaxAmount) is stored, by this program or any other
+-- tool: the totals above count whole fen in 64-bit integers and would be cut at their limit.
+CREATE TRIGGER MoneyAmountInsert BEFORE INSERT ON MoneyTable
+    WHEN abs(ifnull(new.MoneySum, 0)) > 9999999999.99 OR abs(ifnull(new.MoneyIn, 0)) > 9999999999.99
+        OR abs(ifnull(new.MoneyOut, 0)) > 9999999999.99
+BEGIN
+    SELECT RAISE(ABORT, '金额超出范围');
+END;
+
+CREATE TRIGGER MoneyAmountUpdate BEFORE UPDATE OF MoneySum, MoneyIn, MoneyOut ON MoneyTable
+    WHEN abs(ifnull(new.MoneySum, 0)) > 9999999999.99 OR abs(ifnull(new.MoneyIn, 0)) > 9999999999.99
+        OR abs(ifnull(new.MoneyOut, 0)) > 9999999999.99
+BEGIN
+    SELECT RAISE(ABORT, '金额超出范围');
+END;

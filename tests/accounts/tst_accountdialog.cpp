@@ -127,6 +127,11 @@ private slots:
                                         << "1,500" << badAmount << "Edit2";
         QTest::newRow("blank amount") << 2 << "钱箱"
                                       << " " << badAmount << "Edit2";
+        const QString beyond = QStringLiteral("金额超出范围，请重新输入");
+        QTest::newRow("above the limit") << 1 << "工行"
+                                         << "10000000000" << beyond << "Edit2";
+        QTest::newRow("overdrawn beyond the limit") << 2 << "钱箱"
+                                                    << "-10000000000" << beyond << "Edit2";
     }
     void saveChecksInOrder()
     {

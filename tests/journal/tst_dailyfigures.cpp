@@ -12,6 +12,8 @@
 #include "support/TestSupport.h"
 
 #include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <cmath>
@@ -163,8 +165,9 @@ int staleTotals()
 QStringList totalsTriggers()
 {
     QStringList names;
-    for (const QVariantMap &r : EntryTest::rows(
-             QStringLiteral("Select name From sqlite_master Where type = 'trigger' Order By name")))
+    for (const QVariantMap &r :
+        EntryTest::rows(QStringLiteral("Select name From sqlite_master Where type = 'trigger' And name Like "
+                                       "'MoneyTotals%' Order By name")))
         names.append(r.value(QStringLiteral("name")).toString());
     return names;
 }
@@ -386,6 +389,71 @@ private slots:
                      DailyJournal::DayBalanceText(figures), DailyJournal::IncomeText(figures),
                      DailyJournal::ExpenseText(figures), DailyJournal::AccountSumText(figures)}),
             texts);
+    }
+
+    // The last day a date box reaches has no next day in ISO text; its entries count all the same,
+    // also at the largest amount, whose sums are written out in full.
+    void lastDayOfTheCalendar()
+    {
+        const qint64 bank = EntryTest::addAccount(QStringLiteral("招商银行"), 1, 100);
+        const QDate last(9999, 12, 31);
+        addEntry(EntryTest::Expense, bank, last.addDays(-1), -0.5, QStringLiteral("办公费用"), Cashier);
+        addEntry(EntryTest::Income, bank, last, MaxAmount, QStringLiteral("销售收入"), Cashier);
+        addEntry(EntryTest::Income, bank, last, MaxAmount, QStringLiteral("销售收入"), Cashier);
+        addEntry(EntryTest::Expense, bank, last, -12, QStringLiteral("办公费用"), Cashier);
+        const ViewFilters f = MakeViewFilters(QStringLiteral("5"), false, Cashier);
+        DayFigures figures;
+        QVERIFY(DailyJournal::ComputeDayFigures(
+            last, f.AccountBookFilter, f.MoneyOwnerFilter, QStringLiteral("5"), figures));
+        // 100 − 0.5 before; + 2 × 9999999999.99 − 12 on the day.
+        QCOMPARE(
+            QStringList({DailyJournal::PreviousBalanceText(figures), DailyJournal::DayBalanceText(figures),
+                DailyJournal::IncomeText(figures), DailyJournal::ExpenseText(figures)}),
+            QStringList({"上日结余：99.5 元", "本日结余：20000000087.48 元", "共 2 笔～19999999999.98 元",
+                "共 1 笔～12 元"}));
+        QVERIFY(seams->messages.isEmpty());
+    }
+
+    // The ledger itself keeps every amount within the limit, whoever writes it, so the totals
+    // in whole fen are never cut at the 64-bit limit; what it refuses leaves the totals as they were.
+    void ledgerRefusesAmountsBeyondTheLimit_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("insert above") << "Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneyCreateTime, "
+                                         "MoneyIn, MoneyOut, MoneySum) Values ('财务收入', %1, '2026-06-15', "
+                                         "10000000000, 0, 10000000000)";
+        QTest::newRow("insert far below")
+            << "Insert Into MoneyTable (MoneyKind, MoneyAccount, MoneyCreateTime, "
+               "MoneyIn, MoneyOut, MoneySum) Values ('财务支出', %1, '2026-06-15', "
+               "0, 12345678901234567890, -12345678901234567890)";
+        QTest::newRow("update of the sum") << "Update MoneyTable Set MoneySum = 1e17 Where MoneyAccount = %1";
+        QTest::newRow("update of the expense")
+            << "Update MoneyTable Set MoneyOut = 1e11 Where MoneyAccount = %1";
+    }
+    void ledgerRefusesAmountsBeyondTheLimit()
+    {
+        QFETCH(QString, statement);
+        const qint64 bank = EntryTest::addAccount(QStringLiteral("招商银行"), 1, 0);
+        QVERIFY(addEntry(EntryTest::Income, bank, QDate(2026, 6, 15), MaxAmount, QStringLiteral("销售收入"),
+                    Cashier)
+            > 0);
+        QVERIFY(addEntry(EntryTest::Expense, bank, QDate(2026, 6, 15), -MaxAmount, QStringLiteral("办公费用"),
+                    Cashier)
+            > 0);
+        QVERIFY(addEntry(EntryTest::Income, bank, QDate(2026, 6, 15), MaxAmount, QStringLiteral("销售收入"),
+                    Cashier)
+            > 0);
+        QSqlQuery q(ShareDataModule->connection());
+        QVERIFY(!q.exec(statement.arg(bank)));
+        QVERIFY2(
+            q.lastError().text().contains(QStringLiteral("金额超出范围")), qPrintable(q.lastError().text()));
+        QCOMPARE(EntryTest::count(QStringLiteral("MoneyTable Where MoneyAccount = ?"), {bank}), 3);
+        QCOMPARE(EntryTest::row(
+                     QStringLiteral("Select MoneyFen From MoneyMonthTotal Where MoneyAccount = ?"), {bank})
+                     .value(QStringLiteral("MoneyFen"))
+                     .toLongLong(),
+            999999999999LL);
+        QCOMPARE(staleTotals(), 0);
     }
 
     // A statement that fails shows the caller's message and leaves nothing computed.

@@ -228,6 +228,15 @@ private slots:
                                        << "."
                                        << "金额格式有误，请重新输入"
                                        << "Edit2";
+        // Beyond the limit the totals hold exactly; the limit itself is stored (amountLimits).
+        QTest::newRow("above the limit") << ""
+                                         << "10000000000"
+                                         << "金额超出范围，请重新输入"
+                                         << "Edit2";
+        QTest::newRow("far above the limit") << ""
+                                             << "12345678901234567890"
+                                             << "金额超出范围，请重新输入"
+                                             << "Edit2";
         QTest::newRow("no category") << "Parameter Where ParameterType In (2, 3)"
                                      << "80"
                                      << "请选择帐款类别"

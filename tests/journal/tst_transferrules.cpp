@@ -48,6 +48,12 @@ private slots:
         QTest::newRow("two points") << "甲"
                                     << "乙"
                                     << "1..5" << amount << "金额格式有误，请重新输入";
+        QTest::newRow("above the limit") << "甲"
+                                         << "乙"
+                                         << "10000000000.5" << amount << "金额超出范围，请重新输入";
+        QTest::newRow("the limit passes") << "甲"
+                                          << "乙"
+                                          << "9999999999.99" << none << "";
         QTest::newRow("zero passes") << "甲"
                                      << "乙"
                                      << "0" << none << "";

@@ -60,6 +60,15 @@ QStringList figures(QObject *dialog)
     return {label(dialog, "Label5"), label(dialog, "Label6"), label(dialog, "Label7")};
 }
 
+// What a screen reader says of the three amounts: each caption with its figure.
+QStringList spokenFigures(QObject *dialog)
+{
+    QStringList spoken;
+    for (const char *name : {"Label5", "Label6", "Label7"})
+        spoken.append(child<QLabel>(dialog, name)->accessibleName());
+    return spoken;
+}
+
 QString text(QObject *dialog, const char *name)
 {
     if (auto *combo = dialog->findChild<QComboBox *>(QString::fromLatin1(name)))
@@ -325,6 +334,15 @@ private slots:
         QTest::newRow("a point alone") << "."
                                        << "ActionYes"
                                        << "金额格式有误，请重新输入" << 0.0;
+        QTest::newRow("above the limit") << "10000000000"
+                                         << "ActionYes"
+                                         << "金额超出范围，请重新输入" << 0.0;
+        QTest::newRow("above the limit, 新增") << "99999999999999999999"
+                                               << "Button2"
+                                               << "金额超出范围，请重新输入" << 0.0;
+        QTest::newRow("the limit") << "9999999999.99"
+                                   << "ActionYes"
+                                   << "" << 9999999999.99;
         QTest::newRow("two points, 新增") << "1..5"
                                           << "Button2"
                                           << "金额格式有误，请重新输入" << 0.0;
@@ -384,8 +402,10 @@ private slots:
             QCOMPARE(text(d, "Edit2"), QStringLiteral("5000"));
             auto *grid = child<DataGrid>(d, "DBGridEh1");
             QCOMPARE(grid->rowCount(), 1);
+            QCOMPARE(spokenFigures(d), QStringList({"应收：5000", "已收：2000", "未收：3000"}));
             emit grid->gridDoubleClicked(0, 1);
             QCOMPARE(figures(d), QStringList({"5000", "2500", "2500"}));
+            QCOMPARE(spokenFigures(d), QStringList({"应收：5000", "已收：2500", "未收：2500"}));
             ledger.seams.answerQuestions({false, true});
             click(d, "Button4");
             QCOMPARE(grid->rowCount(), 1);

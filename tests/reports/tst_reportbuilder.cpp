@@ -391,6 +391,9 @@ private slots:
         QTest::newRow("numbers") << true << ".5"
                                  << "1000."
                                  << "";
+        QTest::newRow("the limit") << true << "0"
+                                   << "9999999999.99"
+                                   << "";
     }
     void malformedAmounts()
     {
@@ -424,9 +427,50 @@ private slots:
         // A disabled box cannot take the focus.
         if (ticked)
             QCOMPARE(focus, refused);
-        // Cancelled after the refusal: the report keeps its conditions.
-        run.window()->RefreshAll();
+        // Cancelled after the refusal: the grid shows what it showed, but the condition was
+        // emptied before the check, so the next refresh lists every entry.
         QCOMPARE(reportRows(run), before);
+        QVERIFY(Session().ReportCondition.isEmpty());
+        run.window()->RefreshAll();
+        QCOMPARE(reportRows(run).size(), 7);
+    }
+
+    // A bound beyond the largest amount is refused like a malformed one, on either box.
+    void amountsBeyondTheLimit_data()
+    {
+        QTest::addColumn<QString>("lower");
+        QTest::addColumn<QString>("upper");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("message");
+        const QString range = QStringLiteral("金额超出范围，请重新输入");
+        QTest::newRow("lower") << "10000000000"
+                               << ""
+                               << "Edit2" << range;
+        QTest::newRow("upper, negative") << "1"
+                                         << "-99999999999999"
+                                         << "Edit4" << range;
+        QTest::newRow("malformed lower first") << "1.2.3"
+                                               << "10000000000"
+                                               << "Edit2" << QStringLiteral("金额格式有误，请重新输入");
+    }
+    void amountsBeyondTheLimit()
+    {
+        QFETCH(QString, lower);
+        QFETCH(QString, upper);
+        QFETCH(QString, refused);
+        QFETCH(QString, message);
+        Run run;
+        startOnEntries(run);
+        QString focus;
+        run.seams.onDialog(QStringLiteral("TFormMakeReport"), [&](QDialog *d) {
+            fillBuilder(d, {.amountRange = true, .lower = lower, .upper = upper});
+            child<QAbstractButton>(d, QStringLiteral("BitBtn1"))->click();
+            QVERIFY(d->isVisible());
+            focus = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        });
+        trigger(reportsTab(run), QStringLiteral("ActionMakeReport"));
+        QCOMPARE(run.seams.messageTexts(), QStringList {message});
+        QCOMPARE(focus, refused);
     }
 
     // Cancel leaves the conditions and the report grid as they were.

@@ -87,6 +87,10 @@ private slots:
         QTest::newRow("zero") << 0.0 << "0";
         QTest::newRow("millions") << 1234567.891 << "1234567.89";
         QTest::newRow("large") << 98765432.1 << "98765432.1";
+        QTest::newRow("the largest amount") << MaxAmount << "9999999999.99";
+        // A million of them: written out, never with an exponent.
+        QTest::newRow("a sum beyond fifteen digits") << 1e16 << "10000000000000000";
+        QTest::newRow("a negative sum beyond fifteen digits") << -12345678901234.5 << "-12345678901234.5";
     }
     void roundMoney()
     {
@@ -274,6 +278,53 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), content);
         }
+    }
+
+    // A ledger of a newer version of the program is refused with its own message and left
+    // exactly as it was: its totals and guards are not ours to replace.
+    void newerLedgerRefusedUntouched()
+    {
+        const QString path = folder->filePath(DefaultLedger);
+        {
+            LedgerFile ledger(path);
+            QVERIFY(ledger.exec(QStringLiteral("PRAGMA user_version = %1").arg(LedgerSchemaVersion + 1)));
+            QVERIFY(ledger.exec(QStringLiteral("Create Table LaterFeature (Id INTEGER)")));
+            QVERIFY(ledger.exec(QStringLiteral("Drop Trigger MoneyTotalsDelete")));
+            QVERIFY(ledger.exec(QStringLiteral(
+                "Create Trigger MoneyTotalsDelete After Delete On MoneyTable Begin Select 2; End")));
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        QString error;
+        QVERIFY(!OpenLedgerConnection(path, DatabaseKind::Ledger, &error));
+        QCOMPARE(error, QStringLiteral("该帐套由更新版本的软件创建，请升级本软件后再打开"));
+        QVERIFY(!data->module()->isConnected());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    // A ledger of before the version mark and the amount guards gets both when it is opened.
+    void olderLedgerBroughtUpToDate()
+    {
+        const QString path = folder->filePath(DefaultLedger);
+        {
+            LedgerFile ledger(path);
+            QVERIFY(ledger.exec(QStringLiteral("PRAGMA user_version = 0")));
+            QVERIFY(ledger.exec(QStringLiteral("Drop Trigger MoneyAmountInsert")));
+            QVERIFY(ledger.exec(QStringLiteral("Drop Trigger MoneyAmountUpdate")));
+        }
+        QString error;
+        QVERIFY2(OpenLedgerConnection(path, DatabaseKind::Ledger, &error), qPrintable(error));
+        ShareDataModule->closeConnection();
+        LedgerFile ledger(path);
+        QCOMPARE(ledger.column(QStringLiteral("PRAGMA user_version")), QVariantList {LedgerSchemaVersion});
+        QCOMPARE(ledger.column(QStringLiteral("Select name From sqlite_master Where name Like 'MoneyAmount%' "
+                                              "Order By name")),
+            (QVariantList {"MoneyAmountInsert", "MoneyAmountUpdate"}));
+        QVERIFY(!ledger.exec(QStringLiteral("Insert Into MoneyTable (MoneySum) Values (1e11)")));
+        QVERIFY(ledger.exec(QStringLiteral("Insert Into MoneyTable (MoneySum) Values (9999999999.99)")));
     }
 
     void resolvesRunPath()
