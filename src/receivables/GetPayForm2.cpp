@@ -189,10 +189,6 @@ void TFormGetPay2::FormShow()
     dueCaption->setText(captions.due);
     settledCaption->setText(captions.settled);
     outstandingCaption->setText(captions.outstanding);
-    // The value labels are named by their captions for a screen reader.
-    dueValue->setAccessibleName(captions.due);
-    settledValue->setAccessibleName(captions.settled);
-    outstandingValue->setAccessibleName(captions.outstanding);
 
     LoadCombo(customerCombo, PickLists::ListStatement(4), false, ValueColumn);
     LoadCombo(reasonCombo, PickLists::ListStatement(RecordReasonList(kind)), false, ValueColumn);
@@ -242,13 +238,24 @@ bool TFormGetPay2::loadRecord()
     return true;
 }
 
+void TFormGetPay2::showFigures(const QString &due, const QString &settled, const QString &outstanding)
+{
+    // A screen reader hears each figure with its caption ("应收：120"), as a person reads the pair.
+    const RecordCaptions captions = RecordCaptionsFor(Request.RecordKind);
+    const std::pair<QLabel *, QString> figures[] = {{dueValue, captions.due + due},
+        {settledValue, captions.settled + settled}, {outstandingValue, captions.outstanding + outstanding}};
+    for (const auto &[label, spoken] : figures)
+        label->setAccessibleName(spoken);
+    dueValue->setText(due);
+    settledValue->setText(settled);
+    outstandingValue->setText(outstanding);
+}
+
 void TFormGetPay2::ShowGetPayRecord()
 {
     if (!hasStoredRecord()) {
         // Nothing stored yet: the reserved row 1 is no record, and no entry settles it.
-        dueValue->setText(QStringLiteral("0"));
-        settledValue->setText(QStringLiteral("0"));
-        outstandingValue->setText(QStringLiteral("0"));
+        showFigures(QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"));
         entries->close();
         return;
     }
@@ -256,11 +263,10 @@ void TFormGetPay2::ShowGetPayRecord()
     if (!RunQuery(record, Sql("Select * From GetPay Where GetPayIndex = ") + Sql::value(Request.RecordIndex),
             Texts::DatabaseOpenFailed))
         return;
-    if (!record.isEmpty()) {
-        dueValue->setText(RoundMoney(record.number(QStringLiteral("GetPaySum"))));
-        settledValue->setText(RoundMoney(record.number(QStringLiteral("GetPaySum2"))));
-        outstandingValue->setText(RoundMoney(record.number(QStringLiteral("GetPaySum3"))));
-    }
+    if (!record.isEmpty())
+        showFigures(RoundMoney(record.number(QStringLiteral("GetPaySum"))),
+            RoundMoney(record.number(QStringLiteral("GetPaySum2"))),
+            RoundMoney(record.number(QStringLiteral("GetPaySum3"))));
     RunGridQuery(entries,
         Sql("Select * From MoneyTable Where MoneyGetPay = ") + Sql::value(Request.RecordIndex)
             + Sql(" Order By MoneyIndex"),

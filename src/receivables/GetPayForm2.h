@@ -56,6 +56,8 @@ private:
     bool hasStoredRecord() const { return Request.RecordIndex != 1; }
     void FormShow();
     bool loadRecord();
+    // The three figures and what a screen reader says of them.
+    void showFigures(const QString &due, const QString &settled, const QString &outstanding);
     // The amount's checks; the amount when they pass (after the message and the focus when not).
     bool checkAmount(double *amount);
     GetPayRow rowFromControls(double amount, double settled) const;
