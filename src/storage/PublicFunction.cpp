@@ -210,15 +210,31 @@ QString ReadSetting(
     return Platform::ReadProfileString(section, key, defaultValue, filePath);
 }
 
-bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath)
+namespace {
+bool reportSettingsWrite(bool written, int error, const QString &filePath)
 {
-    int error = 0;
-    if (Platform::WriteProfileString(section, key, value, filePath, &error))
+    if (written)
         return true;
     // The file is as it was; the user must know that the setting did not stick.
     Platform::ShowError(QStringLiteral("设置文件保存失败，失败号为：") + Platform::ErrorNumberText(error)
         + QLatin1Char('\n') + filePath);
     return false;
+}
+} // namespace
+
+bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath)
+{
+    int error = 0;
+    const bool written = Platform::WriteProfileString(section, key, value, filePath, &error);
+    return reportSettingsWrite(written, error, filePath);
+}
+
+bool WriteSettings(const QString &section, const QList<std::pair<QString, QString>> &values)
+{
+    int error = 0;
+    const QString filePath = Session().SettingsPath;
+    const bool written = Platform::WriteProfileStrings(section, values, filePath, &error);
+    return reportSettingsWrite(written, error, filePath);
 }
 
 QString ReadSetting(const SettingKey &key, const QString &defaultValue)

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <utility>
+
 // Texts used by many callers.
 namespace Texts {
 inline const QString DatabaseOpenFailed = QStringLiteral("数据库打开失败");
@@ -66,6 +68,9 @@ bool WriteSetting(const QString &section, const QString &key, const QString &val
 // The same for a named key in the session's settings file.
 QString ReadSetting(const SettingKey &key, const QString &defaultValue);
 bool WriteSetting(const SettingKey &key, const QString &value);
+// Several keys of one section of the session's settings file in one write: all are stored, or
+// none and one error message.
+bool WriteSettings(const QString &section, const QList<std::pair<QString, QString>> &values);
 
 // The program's short date, e.g. 2006-6-15.
 QString ShortDateText(const QDate &date);
