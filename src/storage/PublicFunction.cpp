@@ -12,6 +12,8 @@
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <algorithm>
+
 #include <cfenv>
 #include <cmath>
 
@@ -154,7 +156,9 @@ bool IsValidLedgerName(const QString &name)
     for (QChar c : forbidden)
         if (name.contains(c))
             return false;
-    return true;
+    // A tab or a line break would end up in the file name and in the registry's lists.
+    return std::none_of(
+        name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 QStringList RequiredTables(DatabaseKind kind)

@@ -46,7 +46,7 @@ bool UpdateRow(
 bool IsNumericText(const QString &text);
 // The amount rounded to cents (halves to even) in its shortest form: 10, 3.14, -7.5.
 QString RoundMoney(double value);
-// False when the name holds any of / \ : * ? " < > | .
+// False when the name holds any of / \ : * ? " < > | . or a control character.
 bool IsValidLedgerName(const QString &name);
 
 enum class DatabaseKind { Master, Ledger };

@@ -175,6 +175,9 @@ private slots:
                                             << "removeFolder" << added << false;
         QTest::newRow("invalid name") << "分公司.帐套"
                                       << "" << QStringList {"帐套名称不能包含/\\:*?\"<>|.等字符"} << true;
+        QTest::newRow("control character")
+            << "分公司\t帐套"
+            << "" << QStringList {"帐套名称不能包含/\\:*?\"<>|.等字符"} << true;
         QTest::newRow("duplicate") << "日常帐套"
                                    << "" << QStringList {"该帐套名称已经存在，请重新操作"} << true;
         QTest::newRow("no template") << "分公司帐套"
