@@ -71,7 +71,8 @@ QString orphanProblem(const QSqlDatabase &db)
             " Select Account From Used Where Account Is Not Null"
             " And Account Not In (Select AccountIndex From Account))"))
         || !q.next())
-        return QStringLiteral("数据库文件无法检查（") + q.lastError().databaseText() + QStringLiteral("）");
+        return QStringLiteral("数据库文件无法检查（") + DatabaseFailureText(q.lastError())
+            + QStringLiteral("）");
     const qint64 orphans = q.value(0).toLongLong();
     q.finish();
     if (orphans > 0)

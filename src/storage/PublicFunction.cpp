@@ -13,7 +13,6 @@
 #include <QUrl>
 
 #include <algorithm>
-
 #include <cfenv>
 #include <cmath>
 
@@ -177,6 +176,36 @@ QString BuildConnectionString(const QString &path)
     return url.toString(QUrl::FullyEncoded);
 }
 
+QString DatabaseFailureText(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    switch (ok ? code : -1) {
+    case 3: // SQLITE_PERM
+    case 23: // SQLITE_AUTH
+        return QStringLiteral("没有读写该文件的权限");
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return QStringLiteral("数据库文件正被其他程序使用");
+    case 7: // SQLITE_NOMEM
+        return QStringLiteral("内存不足");
+    case 8: // SQLITE_READONLY
+        return QStringLiteral("数据库文件只读，不能写入");
+    case 10: // SQLITE_IOERR
+        return QStringLiteral("读写数据库文件时出错");
+    case 11: // SQLITE_CORRUPT
+        return QStringLiteral("数据库文件已损坏");
+    case 13: // SQLITE_FULL
+        return QStringLiteral("磁盘空间已满");
+    case 14: // SQLITE_CANTOPEN
+        return QStringLiteral("文件无法打开");
+    case 26: // SQLITE_NOTADB
+        return QStringLiteral("文件不是数据库文件");
+    default:
+        return ok ? QStringLiteral("数据库出错（错误号：%1）").arg(code) : QStringLiteral("数据库出错");
+    }
+}
+
 bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error)
 {
     QString reason;
@@ -194,7 +223,7 @@ bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error
     // A file that is not a database fails here, before anything is written.
     QSqlQuery q(ShareDataModule->connection());
     if (!q.exec(QStringLiteral("Select name From sqlite_master Where type = 'table'")))
-        return fail(q.lastError().text());
+        return fail(DatabaseFailureText(q.lastError()));
     QStringList tables;
     while (q.next())
         tables.append(q.value(0).toString().toLower());
@@ -203,8 +232,11 @@ bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error
         if (!tables.contains(table.toLower()))
             return fail(QStringLiteral("数据库中缺少数据表：") + table);
 
-    if (kind == DatabaseKind::Ledger && !EnsureLedgerSchema(&reason))
-        return fail(reason);
+    if (kind == DatabaseKind::Ledger && !EnsureLedgerSchema(&reason)) {
+        // The engine's English is no reason to show; a reason of the program's own is.
+        static const QRegularExpression chinese(QStringLiteral("\\p{Han}"));
+        return fail(reason.contains(chinese) ? reason : QStringLiteral("帐套数据库结构无法更新"));
+    }
     return true;
 }
 

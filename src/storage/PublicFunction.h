@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class QSqlError;
+
 #include <utility>
 
 // Texts used by many callers.
@@ -48,6 +50,10 @@ bool IsNumericText(const QString &text);
 QString RoundMoney(double value);
 // False when the name holds any of / \ : * ? " < > | . or a control character.
 bool IsValidLedgerName(const QString &name);
+
+// What a failure of the database engine means, in words for the user: the engine's own text is
+// English, so only its result code is used.
+QString DatabaseFailureText(const QSqlError &error);
 
 enum class DatabaseKind { Master, Ledger };
 // Tables a database of each kind must hold.

@@ -313,7 +313,7 @@ private slots:
         AutoRun::settle();
         QVERIFY(other.exec(QStringLiteral("Rollback")));
         QCOMPARE(r.seams.messageTexts().size(), 1);
-        QVERIFY2(r.seams.lastMessage().endsWith(QStringLiteral("数据库备份失败：database is locked")),
+        QVERIFY2(r.seams.lastMessage().endsWith(QStringLiteral("数据库备份失败：数据库文件正被其他程序使用")),
             qPrintable(r.seams.lastMessage()));
         QVERIFY(r.copies().isEmpty());
         QVERIFY(temporaryFiles(r.autoFolder()).isEmpty());
