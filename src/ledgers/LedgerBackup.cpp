@@ -203,12 +203,17 @@ LedgerCopyFailure copyInSteps(const QString &ledger, const QString &temporary)
 }
 } // namespace
 
-LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target)
+LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target,
+    const std::function<int(const QString &temporary)> &beforeRename)
 {
     if (!QFileInfo(ledger).isFile())
         return {ENOENT, {}};
-    return writeThrough(
-        target, [&ledger](const QString &temporary) { return copyInSteps(ledger, temporary); });
+    return writeThrough(target, [&](const QString &temporary) {
+        LedgerCopyFailure failure = copyInSteps(ledger, temporary);
+        if (!failure.failed() && beforeRename)
+            failure.number = beforeRename(temporary);
+        return failure;
+    });
 }
 
 ReadOnlyLedger::ReadOnlyLedger(const QString &path) : name(QStringLiteral("ReadOnlyLedger-") + uniqueSuffix())
