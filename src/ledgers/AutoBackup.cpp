@@ -210,17 +210,12 @@ std::optional<PlannedCopy> planCopy(AutoBackupResult &result)
             ledger, QStringLiteral("自动备份目录创建失败，失败号为：") + Platform::ErrorNumberText(error));
         return std::nullopt;
     }
-    // Never over a file that is not this ledger's own copy of the day: another ledger of the
-    // same name, or a file the user put there.
-    const auto ours = [&](const QString &candidate) {
-        for (const AutoBackupCopy &c : copies)
-            if (c.file == candidate)
-                return c.ledger == ledger && c.day == plan.day;
-        return false;
-    };
+    // Never over a file that is there: another ledger of the same name, a file the user put
+    // there, or the user's own file written over this ledger's copy of the day (an unchanged
+    // copy of the day has ended the plan above).
     const QString base = QFileInfo(AutoBackupName(ledger, plan.day)).completeBaseName();
     plan.name = AutoBackupName(ledger, plan.day);
-    for (int n = 2; QFileInfo::exists(plan.target()) && !ours(plan.name); ++n)
+    for (int n = 2; QFileInfo::exists(plan.target()); ++n)
         plan.name = base + QStringLiteral("（%1）.ddb").arg(n);
     result = AutoBackupResult::Made;
     return plan;

@@ -155,6 +155,22 @@ private slots:
         QCOMPARE(r.copies(), expected);
     }
 
+    // The user writes a file of their own over the day's copy: the next login of the day
+    // leaves it as it is and makes the day's copy beside it.
+    void aFileWrittenOverTheCopyStays()
+    {
+        AutoRun r;
+        QVERIFY(r.startOn(FirstDay));
+        const QString copy = r.autoFolder() + QLatin1Char('/') + AutoRun::copyName(FirstDay);
+        QVERIFY(writeFile(copy, "the user's own file"));
+        QVERIFY(r.logInAgain(FirstDay));
+        QCOMPARE(readFile(copy), QByteArray("the user's own file"));
+        QCOMPARE(r.copies(),
+            (QStringList {AutoRun::copyName(FirstDay), QStringLiteral("Default 2026-6-15（2）.ddb")}));
+        QVERIFY(Ledgers::LedgerFileProblem(r.autoFolder() + QStringLiteral("/Default 2026-6-15（2）.ddb"))
+                    .isEmpty());
+    }
+
     // The program ends while the copy is being written: it is finished and on the list, so that
     // the next days' logins count it and remove it in its turn.
     void aCopyBeingWrittenAtTheEndIsFinished()
