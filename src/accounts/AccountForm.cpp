@@ -57,6 +57,7 @@ TFormAccount::TFormAccount(QWidget *parent) : QDialog(parent)
 
     nameEdit = new QLineEdit(this);
     nameEdit->setObjectName(QStringLiteral("Edit1"));
+    KeepWholeText(nameEdit);
     amountEdit = new QLineEdit(this);
     amountEdit->setObjectName(QStringLiteral("Edit2"));
     remarkMemo = new QPlainTextEdit(this);

@@ -64,14 +64,19 @@ void MaintenancePage::buildAutoBackupGroup()
     row->addWidget(copiesLabel);
     row->addWidget(backupCopies);
     row->addWidget(ok);
-    connect(autoBackup, &QCheckBox::clicked, this, [](bool on) {
-        WriteSetting(Settings::AutoBackup, on ? QStringLiteral("1") : QStringLiteral("0"));
+    connect(autoBackup, &QCheckBox::clicked, this, [this](bool on) {
+        // A failed write has shown its reason; the box goes back to what is stored.
+        if (!WriteSetting(Settings::AutoBackup, on ? QStringLiteral("1") : QStringLiteral("0"))) {
+            autoBackup->setChecked(Ledgers::AutoBackupSwitchedOn());
+            return;
+        }
         Platform::ShowMessage(QStringLiteral("登录时自动备份设置为：")
             + (on ? QStringLiteral("开启") : QStringLiteral("关闭")));
     });
     connect(ok, &QPushButton::clicked, this, [this] {
         const QString copies = QString::number(backupCopies->value());
-        WriteSetting(Settings::AutoBackupCopies, copies);
+        if (!WriteSetting(Settings::AutoBackupCopies, copies))
+            return;
         Platform::ShowMessage(QStringLiteral("自动备份保留份数设置为：") + copies);
     });
 }

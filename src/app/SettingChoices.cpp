@@ -62,7 +62,10 @@ void SettingChoiceGroup::LoadStoredChoice()
 void SettingChoiceGroup::StoreChoice()
 {
     const QString text = combo->currentText();
-    // A failed write is not reported; the setting is simply read with its default later.
-    WriteSetting(choice.setting, text);
+    // A failed write has shown its reason; the list goes back to what is stored.
+    if (!WriteSetting(choice.setting, text)) {
+        LoadStoredChoice();
+        return;
+    }
     Platform::ShowMessage(choice.messagePrefix + text);
 }

@@ -1,6 +1,7 @@
 #include "journal/AskForm.h"
 
 #include "platform/Seams.h"
+#include "widgets/FormParts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +19,7 @@ TFormAsk::TFormAsk(QWidget *parent) : QDialog(parent)
     promptLabel->setObjectName(QStringLiteral("Label1"));
     textEdit = new QLineEdit(this);
     textEdit->setObjectName(QStringLiteral("Edit1"));
+    KeepWholeText(textEdit);
     // Names are typed here, never passwords: shown as typed.
     textEdit->setEchoMode(QLineEdit::Normal);
     promptLabel->setBuddy(textEdit);

@@ -59,6 +59,7 @@ TFormDraw::TFormDraw(QWidget *parent) : QDialog(parent)
     dateEdit = MakeDateBox(this, "DateTimePicker1");
     remarkEdit = new QLineEdit(this);
     remarkEdit->setObjectName(QStringLiteral("Edit3"));
+    KeepWholeText(remarkEdit);
 
     auto *fields = new QGridLayout;
     int row = 0;

@@ -138,13 +138,15 @@ void JournalPage::SaveColumnWidths()
 {
     if (!Platform::AskYesNo(QStringLiteral("您确定把当前格式保存为常用格式吗？"), QStringLiteral("保存确认")))
         return;
-    MoneyGrid::SaveWidths(dailyGrid, SettingSections::JournalGrid);
+    if (!MoneyGrid::SaveWidths(dailyGrid, SettingSections::JournalGrid))
+        return;
     Platform::ShowMessage(QStringLiteral("列表格式保存成功，日记帐簿数据列宽将按当前长度显示"));
 }
 
 void JournalPage::RestoreColumnWidths()
 {
-    MoneyGrid::SaveDefaultWidths(SettingSections::JournalGrid);
+    if (!MoneyGrid::SaveDefaultWidths(SettingSections::JournalGrid))
+        return;
     Refresh();
     Platform::ShowMessage(QStringLiteral("列表格式恢复成功，日记帐簿数据列宽恢复为软件默认格式"));
 }

@@ -80,21 +80,20 @@ void SetColumns(DataGrid *grid, const QString &section)
 
 bool SaveWidths(const DataGrid *grid, const QString &section)
 {
-    bool ok = true;
+    // One write for all the columns: a full disk stores none of them and says so once.
+    QList<std::pair<QString, QString>> widths;
     const QList<ColumnSpec> &columns = Columns();
     for (int i = 0; i < columns.size(); ++i)
-        ok = WriteSetting(
-                 Settings::ColumnWidth(section, columns[i].field), QString::number(grid->column(i).width))
-            && ok;
-    return ok;
+        widths.append({columns[i].field, QString::number(grid->column(i).width)});
+    return WriteSettings(section, widths);
 }
 
 bool SaveDefaultWidths(const QString &section)
 {
-    bool ok = true;
+    QList<std::pair<QString, QString>> widths;
     for (const ColumnSpec &column : Columns())
-        ok = WriteSetting(Settings::ColumnWidth(section, column.field), QString::number(column.width)) && ok;
-    return ok;
+        widths.append({column.field, QString::number(column.width)});
+    return WriteSettings(section, widths);
 }
 
 bool IsRedAmount(double amount)

@@ -27,7 +27,8 @@ void SetGridColumn(DataGrid *grid, const QString &caption, const QString &field,
 // (the default width when none is stored or the stored text is no whole number).
 void SetColumns(DataGrid *grid, const QString &section);
 int StoredWidth(const QString &section, const ColumnSpec &column);
-// Writes the grid's current column widths, or the default widths, into the section.
+// Writes the grid's current column widths, or the default widths, into the section in one
+// write; false after its one failure message, with none of them stored.
 bool SaveWidths(const DataGrid *grid, const QString &section);
 bool SaveDefaultWidths(const QString &section);
 

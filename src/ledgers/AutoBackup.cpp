@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -54,6 +55,30 @@ AutoBackupCopy describeFile(
     return {name, ledger, day, info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
+std::function<void(AutoBackupStep)> stepHook;
+
+void reachStep(AutoBackupStep step)
+{
+    if (stepHook)
+        stepHook(step);
+}
+
+// What an earlier run cut short: its temporary copies go, and the list forgets the copies whose
+// file is not there (a copy listed before its rename that never took its name). Only files of
+// the program's temporary names are removed.
+void settleFolder(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return;
+    Platform::RemoveLeftoverTemporaries(folder);
+    QList<AutoBackupCopy> copies = ReadAutoBackupList(folder);
+    const qsizetype listed = copies.size();
+    copies.removeIf(
+        [&](const AutoBackupCopy &c) { return !QFileInfo(folder + QLatin1Char('/') + c.file).isFile(); });
+    if (copies.size() != listed)
+        writeList(folder, copies); // a list that cannot be written now is settled at the next login
+}
+
 // Entries pointing at no account; empty when there are none.
 QString orphanProblem(const QSqlDatabase &db)
 {
@@ -71,7 +96,8 @@ QString orphanProblem(const QSqlDatabase &db)
             " Select Account From Used Where Account Is Not Null"
             " And Account Not In (Select AccountIndex From Account))"))
         || !q.next())
-        return QStringLiteral("数据库文件无法检查（") + q.lastError().databaseText() + QStringLiteral("）");
+        return QStringLiteral("数据库文件无法检查（") + DatabaseFailureText(q.lastError())
+            + QStringLiteral("）");
     const qint64 orphans = q.value(0).toLongLong();
     q.finish();
     if (orphans > 0)
@@ -136,12 +162,18 @@ struct PlannedCopy {
     QString target() const { return folder + QLatin1Char('/') + name; }
 };
 
+// What writing a copy met: the copy's own failure, or the list's before the rename.
+struct CopyOutcome {
+    LedgerCopyFailure failure;
+    int listError = 0;
+};
+
 // The copy being written on its own thread, and what the writing met.
 struct RunningCopy {
     quint64 id = 0;
     PlannedCopy plan;
     QThread *thread = nullptr;
-    LedgerCopyFailure failure;
+    CopyOutcome outcome;
 };
 RunningCopy *running = nullptr;
 quint64 copiesStarted = 0;
@@ -168,6 +200,7 @@ std::optional<PlannedCopy> planCopy(AutoBackupResult &result)
     if (ledger == faultyLedger)
         return std::nullopt;
     PlannedCopy plan {AutoBackupFolder(), {}, ledger, Platform::Today(), AutoBackupCopiesToKeep()};
+    settleFolder(plan.folder);
     const QList<AutoBackupCopy> copies = ReadAutoBackupList(plan.folder);
     for (const AutoBackupCopy &c : copies)
         if (c.ledger == ledger && c.day == plan.day && c.unchanged(plan.folder))
@@ -177,31 +210,62 @@ std::optional<PlannedCopy> planCopy(AutoBackupResult &result)
             ledger, QStringLiteral("自动备份目录创建失败，失败号为：") + Platform::ErrorNumberText(error));
         return std::nullopt;
     }
-    // What a copy cut short by the end of an earlier run left behind.
-    Platform::RemoveLeftoverTemporaries(plan.folder);
-    // Never over a file that is not this ledger's own copy of the day: another ledger of the
-    // same name, or a file the user put there.
-    const auto ours = [&](const QString &candidate) {
-        for (const AutoBackupCopy &c : copies)
-            if (c.file == candidate)
-                return c.ledger == ledger && c.day == plan.day;
-        return false;
-    };
+    // Never over a file that is there: another ledger of the same name, a file the user put
+    // there, or the user's own file written over this ledger's copy of the day (an unchanged
+    // copy of the day has ended the plan above).
     const QString base = QFileInfo(AutoBackupName(ledger, plan.day)).completeBaseName();
     plan.name = AutoBackupName(ledger, plan.day);
-    for (int n = 2; QFileInfo::exists(plan.target()) && !ours(plan.name); ++n)
+    for (int n = 2; QFileInfo::exists(plan.target()); ++n)
         plan.name = base + QStringLiteral("（%1）.ddb").arg(n);
     result = AutoBackupResult::Made;
     return plan;
 }
 
+AutoBackupResult listFailure(const PlannedCopy &plan, int error)
+{
+    return reportFailure(
+        plan.ledger, QStringLiteral("自动备份记录写入失败，失败号为：") + Platform::ErrorNumberText(error));
+}
+
+// The complete copy goes on the list under the name it is about to take, with the size and time
+// it keeps through the rename: a kill after the rename leaves a listed copy, a kill before it
+// an entry without its file, which the next login settles.
+int listBeforeRename(const PlannedCopy &plan, const QString &temporary)
+{
+    QList<AutoBackupCopy> copies = ReadAutoBackupList(plan.folder);
+    copies.removeIf([&](const AutoBackupCopy &c) { return c.file == plan.name; });
+    const QFileInfo written(temporary);
+    copies.append(
+        {plan.name, plan.ledger, plan.day, written.size(), written.lastModified().toMSecsSinceEpoch()});
+    const int error = writeList(plan.folder, copies);
+    if (error == 0)
+        reachStep(AutoBackupStep::Listed);
+    return error;
+}
+
+CopyOutcome writeCopy(const PlannedCopy &plan)
+{
+    CopyOutcome outcome;
+    outcome.failure = WriteLedgerFileCopy(plan.ledger, plan.target(), [&](const QString &temporary) {
+        outcome.listError = listBeforeRename(plan, temporary);
+        return outcome.listError;
+    });
+    return outcome;
+}
+
 // After the copy is written: the folder's list, and the ledger's oldest copies beyond the number
 // to keep removed, unless the user has replaced the file since.
-AutoBackupResult finishCopy(const PlannedCopy &plan, const LedgerCopyFailure &failure)
+AutoBackupResult finishCopy(const PlannedCopy &plan, const CopyOutcome &outcome)
 {
-    if (failure.failed())
-        return reportFailure(plan.ledger, QStringLiteral("数据库备份失败") + failure.describe());
+    if (outcome.listError != 0)
+        return listFailure(plan, outcome.listError);
+    if (outcome.failure.failed())
+        return reportFailure(plan.ledger, QStringLiteral("数据库备份失败") + outcome.failure.describe());
+    reachStep(AutoBackupStep::Renamed);
     QList<AutoBackupCopy> copies = ReadAutoBackupList(plan.folder);
+    copies.removeIf([&](const AutoBackupCopy &c) {
+        return !QFileInfo(plan.folder + QLatin1Char('/') + c.file).isFile();
+    });
     copies.removeIf([&](const AutoBackupCopy &c) { return c.file == plan.name; });
     copies.append(describeFile(plan.folder, plan.name, plan.ledger, plan.day));
     QList<AutoBackupCopy> own;
@@ -216,8 +280,7 @@ AutoBackupResult finishCopy(const PlannedCopy &plan, const LedgerCopyFailure &fa
         copies.removeIf([&](const AutoBackupCopy &c) { return c.file == old.file; });
     }
     if (int error = writeList(plan.folder, copies); error != 0)
-        return reportFailure(plan.ledger,
-            QStringLiteral("自动备份记录写入失败，失败号为：") + Platform::ErrorNumberText(error));
+        return listFailure(plan, error);
     return AutoBackupResult::Made;
 }
 
@@ -229,7 +292,7 @@ void finishRunningCopy()
     std::unique_ptr<RunningCopy> done(std::exchange(running, nullptr));
     done->thread->wait();
     delete done->thread;
-    finishCopy(done->plan, done->failure);
+    finishCopy(done->plan, done->outcome);
 }
 } // namespace
 
@@ -240,7 +303,7 @@ AutoBackupResult MakeAutomaticBackup()
     if (!plan)
         return result;
     Platform::BusyCursor busy;
-    return finishCopy(*plan, WriteLedgerFileCopy(plan->ledger, plan->target()));
+    return finishCopy(*plan, writeCopy(*plan));
 }
 
 void ScheduleAutomaticBackup()
@@ -259,8 +322,7 @@ void ScheduleAutomaticBackup()
         // answers meanwhile; a save made during the copy waits for one step of it at most.
         running = new RunningCopy {++copiesStarted, *plan, nullptr, {}};
         RunningCopy *copy = running;
-        copy->thread = QThread::create(
-            [copy] { copy->failure = WriteLedgerFileCopy(copy->plan.ledger, copy->plan.target()); });
+        copy->thread = QThread::create([copy] { copy->outcome = writeCopy(copy->plan); });
         // Ends this copy, unless waiting for it has ended it already.
         QObject::connect(
             copy->thread, &QThread::finished, QCoreApplication::instance(),
@@ -271,6 +333,11 @@ void ScheduleAutomaticBackup()
             Qt::QueuedConnection);
         copy->thread->start();
     });
+}
+
+void SetAutoBackupStepHook(std::function<void(AutoBackupStep)> hook)
+{
+    stepHook = std::move(hook);
 }
 
 bool AutomaticBackupRunning()

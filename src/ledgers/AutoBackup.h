@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace Ledgers {
 
 // The settings: copies made at all (on unless switched off), and how many of a ledger's copies
@@ -52,6 +54,12 @@ bool AutomaticBackupRunning();
 // Waits for the copy being written and finishes it (its list, its message); before the program
 // ends, so that no copy is left half made or off the list.
 void WaitForAutomaticBackup();
+
+// The steps of writing a copy after which a kill leaves something to settle, for the crash tests:
+// the complete copy listed under its name but not yet renamed, and renamed but the list not yet
+// rewritten with the old copies removed. The hook may run on the copy's own thread.
+enum class AutoBackupStep { Listed, Renamed };
+void SetAutoBackupStepHook(std::function<void(AutoBackupStep)> hook);
 
 // What is wrong with the open ledger: SQLite's quick check, then the entries whose account does
 // not exist. Empty when nothing is.

@@ -25,13 +25,17 @@ TFormDB::TFormDB(QWidget *parent) : QDialog(parent)
 
     nameEdit = new QLineEdit(this);
     nameEdit->setObjectName(QStringLiteral("Edit1"));
+    KeepWholeText(nameEdit);
     pathEdit = new QLineEdit(this);
     pathEdit->setObjectName(QStringLiteral("Edit2"));
+    KeepWholeText(pathEdit);
     pathEdit->setReadOnly(true);
     remarkEdit = new QLineEdit(this);
     remarkEdit->setObjectName(QStringLiteral("Edit3"));
+    KeepWholeText(remarkEdit);
     tipsEdit = new QLineEdit(this);
     tipsEdit->setObjectName(QStringLiteral("Edit4"));
+    KeepWholeText(tipsEdit);
     dateEdit = MakeDateBox(this, "DateTimePicker1");
 
     auto *form = new QFormLayout;

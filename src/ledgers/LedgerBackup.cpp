@@ -53,11 +53,11 @@ LedgerCopyFailure vacuumInto(const QSqlDatabase &db, const QString &temporary)
     LedgerCopyFailure failure;
     if (!ok) {
         // A full disk is the system's ENOSPC, whichever layer met it; any other refusal is
-        // the database's and is told in its words.
+        // the database's, told in words of the program's own.
         if ((q.lastError().nativeErrorCode().toInt() & 0xff) == SQLITE_FULL)
             failure.number = ENOSPC;
         else
-            failure.reason = q.lastError().databaseText();
+            failure.reason = DatabaseFailureText(q.lastError());
         if (failure.reason.isEmpty() && failure.number == 0)
             failure.number = EIO;
     }
@@ -141,13 +141,19 @@ struct SteppedCopyFiles {
     }
 };
 
+// The engine's result code in the program's words; its own text is English.
+QString engineFailure(int code)
+{
+    return DatabaseFailureText(QSqlError({}, {}, QSqlError::UnknownError, QString::number(code)));
+}
+
 LedgerCopyFailure sqliteFailure(sqlite3 *db, int code)
 {
     if ((code & 0xff) == SQLITE_FULL)
         return {ENOSPC, {}};
     if (const int number = db ? sqlite3_system_errno(db) : 0; number != 0)
         return {number, {}};
-    return {0, QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code))};
+    return {0, engineFailure(code)};
 }
 
 // Copies the ledger's pages into temporary (which does not exist yet) a few at a time. The file
@@ -189,7 +195,7 @@ LedgerCopyFailure copyInSteps(const QString &ledger, const QString &temporary)
     } while ((rc == SQLITE_OK || refused > 0) && refused < RefusalsInARow);
     const int finished = sqlite3_backup_finish(backup);
     if (refused > 0)
-        return {0, QString::fromUtf8(sqlite3_errstr(rc))};
+        return {0, engineFailure(rc)};
     if (rc != SQLITE_DONE)
         return sqliteFailure(files.target, rc);
     if (finished != SQLITE_OK)
@@ -198,12 +204,17 @@ LedgerCopyFailure copyInSteps(const QString &ledger, const QString &temporary)
 }
 } // namespace
 
-LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target)
+LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target,
+    const std::function<int(const QString &temporary)> &beforeRename)
 {
     if (!QFileInfo(ledger).isFile())
         return {ENOENT, {}};
-    return writeThrough(
-        target, [&ledger](const QString &temporary) { return copyInSteps(ledger, temporary); });
+    return writeThrough(target, [&](const QString &temporary) {
+        LedgerCopyFailure failure = copyInSteps(ledger, temporary);
+        if (!failure.failed() && beforeRename)
+            failure.number = beforeRename(temporary);
+        return failure;
+    });
 }
 
 ReadOnlyLedger::ReadOnlyLedger(const QString &path) : name(QStringLiteral("ReadOnlyLedger-") + uniqueSuffix())
@@ -216,7 +227,7 @@ ReadOnlyLedger::ReadOnlyLedger(const QString &path) : name(QStringLiteral("ReadO
     db.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db.open())
-        openError = db.lastError().text();
+        openError = DatabaseFailureText(db.lastError());
 }
 
 ReadOnlyLedger::~ReadOnlyLedger()
@@ -246,7 +257,7 @@ QString DatabasePagesProblem(const QSqlDatabase &db)
 {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA quick_check")))
-        return QStringLiteral("文件不是完好的数据库文件（") + q.lastError().databaseText()
+        return QStringLiteral("文件不是完好的数据库文件（") + DatabaseFailureText(q.lastError())
             + QStringLiteral("）");
     QStringList findings;
     while (q.next())

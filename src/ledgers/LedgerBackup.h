@@ -7,6 +7,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 class QSqlDatabase;
 class QWidget;
 
@@ -32,8 +34,11 @@ struct LedgerCopyFailure {
 // once the copy is complete and on the disk.
 LedgerCopyFailure WriteLedgerCopy(const QString &target);
 // The same copy of a ledger file, read a few pages at a time through a connection of its own:
-// it may run on another thread while the program goes on working with the file.
-LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target);
+// it may run on another thread while the program goes on working with the file. beforeRename,
+// when given, is handed the complete temporary file before it takes target's name; an error
+// number it returns ends the copy with the temporary file removed.
+LedgerCopyFailure WriteLedgerFileCopy(const QString &ledger, const QString &target,
+    const std::function<int(const QString &temporary)> &beforeRename = {});
 
 // A read-only connection of its own on a database file, for checks and copies that must not
 // touch the shared one. It belongs to the thread that made it and closes with the object.

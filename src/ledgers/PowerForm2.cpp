@@ -40,9 +40,11 @@ TFormPower2::TFormPower2(QWidget *parent) : QDialog(parent)
 
     nameEdit = new QLineEdit(this);
     nameEdit->setObjectName(QStringLiteral("Edit1"));
+    KeepWholeText(nameEdit);
     // Passwords are kept and shown in plain text.
     keyEdit = new QLineEdit(this);
     keyEdit->setObjectName(QStringLiteral("Edit2"));
+    KeepWholeText(keyEdit);
 
     auto *grid = new QGridLayout;
     grid->addWidget(BuddyLabel(QStringLiteral("用户名称："), nameEdit, this), 0, 0);

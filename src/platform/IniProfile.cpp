@@ -123,11 +123,11 @@ QString ReadProfileString(
     return defaultValue;
 }
 
-bool WriteProfileString(
-    const QString &section, const QString &key, const QString &value, const QString &filePath, int *error)
+namespace {
+// Sets one key in the loaded text: its line replaced in place, or added at the end of its
+// section, or a new section at the end of the file.
+void setKey(IniText &ini, const QString &section, const QString &key, const QString &value)
 {
-    bool exists = false;
-    IniText ini = loadIni(filePath, &exists);
     QString oneLine = value;
     oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
     oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -169,7 +169,22 @@ bool WriteProfileString(
         ini.lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
         ini.lines.append(key + QLatin1Char('=') + oneLine);
     }
+}
+} // namespace
 
+bool WriteProfileString(
+    const QString &section, const QString &key, const QString &value, const QString &filePath, int *error)
+{
+    return WriteProfileStrings(section, {{key, value}}, filePath, error);
+}
+
+bool WriteProfileStrings(const QString &section, const QList<std::pair<QString, QString>> &values,
+    const QString &filePath, int *error)
+{
+    bool exists = false;
+    IniText ini = loadIni(filePath, &exists);
+    for (const auto &[key, value] : values)
+        setKey(ini, section, key, value);
     const QString text = ini.lines.join(ini.lineEnd) + ini.lineEnd;
     const int failure = WriteFileWhole(filePath, text.toUtf8());
     if (error)

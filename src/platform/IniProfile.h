@@ -6,7 +6,10 @@
 // Each line is read as UTF-8, or as GBK when it is not valid UTF-8; files are written as UTF-8
 // in one atomic step, so that a failed write leaves the file as it was.
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 namespace Platform {
 
@@ -14,6 +17,9 @@ QString ReadProfileString(
     const QString &section, const QString &key, const QString &defaultValue, const QString &filePath);
 // False when the file could not be written; *error is then the system's error number.
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
+    const QString &filePath, int *error = nullptr);
+// Several keys of one section in one write: all of them are stored, or none.
+bool WriteProfileStrings(const QString &section, const QList<std::pair<QString, QString>> &values,
     const QString &filePath, int *error = nullptr);
 
 // Decodes the bytes of a text file that may be UTF-8 (with or without BOM) or GBK.

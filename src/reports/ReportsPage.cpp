@@ -160,13 +160,15 @@ void ReportsPage::saveColumnWidths()
     // Before the first report the grid has no columns yet: save the widths it would show.
     if (reportGrid->columnCount() != MoneyGrid::Columns().size())
         MoneyGrid::SetColumns(reportGrid, SettingSections::ReportGrid);
-    MoneyGrid::SaveWidths(reportGrid, SettingSections::ReportGrid);
+    if (!MoneyGrid::SaveWidths(reportGrid, SettingSections::ReportGrid))
+        return;
     Platform::ShowMessage(QStringLiteral("列表格式保存成功，报表中心数据列宽将按当前长度显示"));
 }
 
 void ReportsPage::restoreColumnWidths()
 {
-    MoneyGrid::SaveDefaultWidths(SettingSections::ReportGrid);
+    if (!MoneyGrid::SaveDefaultWidths(SettingSections::ReportGrid))
+        return;
     if (reportOpen())
         Refresh();
     Platform::ShowMessage(QStringLiteral("列表格式恢复成功，报表中心数据列宽恢复为软件默认格式"));

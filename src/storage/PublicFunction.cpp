@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -168,7 +169,9 @@ bool IsValidLedgerName(const QString &name)
     for (QChar c : forbidden)
         if (name.contains(c))
             return false;
-    return true;
+    // A tab or a line break would end up in the file name and in the registry's lists.
+    return std::none_of(
+        name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 QStringList RequiredTables(DatabaseKind kind)
@@ -185,6 +188,36 @@ QString BuildConnectionString(const QString &path)
     QUrl url = QUrl::fromLocalFile(path);
     url.setQuery(QStringLiteral("mode=rw"));
     return url.toString(QUrl::FullyEncoded);
+}
+
+QString DatabaseFailureText(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    switch (ok ? code : -1) {
+    case 3: // SQLITE_PERM
+    case 23: // SQLITE_AUTH
+        return QStringLiteral("没有读写该文件的权限");
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return QStringLiteral("数据库文件正被其他程序使用");
+    case 7: // SQLITE_NOMEM
+        return QStringLiteral("内存不足");
+    case 8: // SQLITE_READONLY
+        return QStringLiteral("数据库文件只读，不能写入");
+    case 10: // SQLITE_IOERR
+        return QStringLiteral("读写数据库文件时出错");
+    case 11: // SQLITE_CORRUPT
+        return QStringLiteral("数据库文件已损坏");
+    case 13: // SQLITE_FULL
+        return QStringLiteral("磁盘空间已满");
+    case 14: // SQLITE_CANTOPEN
+        return QStringLiteral("文件无法打开");
+    case 26: // SQLITE_NOTADB
+        return QStringLiteral("文件不是数据库文件");
+    default:
+        return ok ? QStringLiteral("数据库出错（错误号：%1）").arg(code) : QStringLiteral("数据库出错");
+    }
 }
 
 bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error)
@@ -204,7 +237,7 @@ bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error
     // A file that is not a database fails here, before anything is written.
     QSqlQuery q(ShareDataModule->connection());
     if (!q.exec(QStringLiteral("Select name From sqlite_master Where type = 'table'")))
-        return fail(q.lastError().text());
+        return fail(DatabaseFailureText(q.lastError()));
     QStringList tables;
     while (q.next())
         tables.append(q.value(0).toString().toLower());
@@ -213,8 +246,11 @@ bool OpenLedgerConnection(const QString &path, DatabaseKind kind, QString *error
         if (!tables.contains(table.toLower()))
             return fail(QStringLiteral("数据库中缺少数据表：") + table);
 
-    if (kind == DatabaseKind::Ledger && !EnsureLedgerSchema(&reason))
-        return fail(reason);
+    if (kind == DatabaseKind::Ledger && !EnsureLedgerSchema(&reason)) {
+        // The engine's English is no reason to show; a reason of the program's own is.
+        static const QRegularExpression chinese(QStringLiteral("\\p{Han}"));
+        return fail(reason.contains(chinese) ? reason : QStringLiteral("帐套数据库结构无法更新"));
+    }
     return true;
 }
 
@@ -224,15 +260,31 @@ QString ReadSetting(
     return Platform::ReadProfileString(section, key, defaultValue, filePath);
 }
 
-bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath)
+namespace {
+bool reportSettingsWrite(bool written, int error, const QString &filePath)
 {
-    int error = 0;
-    if (Platform::WriteProfileString(section, key, value, filePath, &error))
+    if (written)
         return true;
     // The file is as it was; the user must know that the setting did not stick.
     Platform::ShowError(QStringLiteral("设置文件保存失败，失败号为：") + Platform::ErrorNumberText(error)
         + QLatin1Char('\n') + filePath);
     return false;
+}
+} // namespace
+
+bool WriteSetting(const QString &section, const QString &key, const QString &value, const QString &filePath)
+{
+    int error = 0;
+    const bool written = Platform::WriteProfileString(section, key, value, filePath, &error);
+    return reportSettingsWrite(written, error, filePath);
+}
+
+bool WriteSettings(const QString &section, const QList<std::pair<QString, QString>> &values)
+{
+    int error = 0;
+    const QString filePath = Session().SettingsPath;
+    const bool written = Platform::WriteProfileStrings(section, values, filePath, &error);
+    return reportSettingsWrite(written, error, filePath);
 }
 
 QString ReadSetting(const SettingKey &key, const QString &defaultValue)

@@ -14,6 +14,10 @@
 #include <QStringList>
 #include <QVariant>
 
+class QSqlError;
+
+#include <utility>
+
 // Texts used by many callers.
 namespace Texts {
 inline const QString DatabaseOpenFailed = QStringLiteral("数据库打开失败");
@@ -51,8 +55,12 @@ QString RoundMoney(double value);
 inline constexpr double MaxAmount = 9999999999.99;
 // |amount| <= MaxAmount (a NaN or an infinity is not in range).
 bool IsAmountInRange(double amount);
-// False when the name holds any of / \ : * ? " < > | .
+// False when the name holds any of / \ : * ? " < > | . or a control character.
 bool IsValidLedgerName(const QString &name);
+
+// What a failure of the database engine means, in words for the user: the engine's own text is
+// English, so only its result code is used.
+QString DatabaseFailureText(const QSqlError &error);
 
 enum class DatabaseKind { Master, Ledger };
 // Tables a database of each kind must hold.
@@ -73,6 +81,9 @@ bool WriteSetting(const QString &section, const QString &key, const QString &val
 // The same for a named key in the session's settings file.
 QString ReadSetting(const SettingKey &key, const QString &defaultValue);
 bool WriteSetting(const SettingKey &key, const QString &value);
+// Several keys of one section of the session's settings file in one write: all are stored, or
+// none and one error message.
+bool WriteSettings(const QString &section, const QList<std::pair<QString, QString>> &values);
 
 // The program's short date, e.g. 2006-6-15.
 QString ShortDateText(const QDate &date);

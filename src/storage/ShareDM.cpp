@@ -45,7 +45,7 @@ bool TShareDataModule::openDatabase(const QString &path, QString *error)
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db.open()) {
         if (error)
-            *error = db.lastError().text();
+            *error = DatabaseFailureText(db.lastError());
         return false;
     }
     QSqlQuery q(db);
@@ -53,7 +53,7 @@ bool TShareDataModule::openDatabase(const QString &path, QString *error)
     for (const char *pragma : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL"}) {
         if (!q.exec(QString::fromLatin1(pragma))) {
             if (error)
-                *error = q.lastError().text();
+                *error = DatabaseFailureText(q.lastError());
             q.finish();
             db.close();
             return false;

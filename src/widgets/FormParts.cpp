@@ -20,6 +20,8 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include <limits>
+
 namespace {
 // The echo character comes from the style; this one asks for "#" and shows no typed
 // character even for a moment.
@@ -121,10 +123,16 @@ QToolButton *MakeToolButton(QWidget *parent, const char *objectName, QAction *ac
     return button;
 }
 
+void KeepWholeText(QLineEdit *box)
+{
+    box->setMaxLength(std::numeric_limits<int>::max());
+}
+
 QLineEdit *MakeLineEdit(QWidget *parent, const char *objectName)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(objectName));
+    KeepWholeText(edit);
     return edit;
 }
 
@@ -133,8 +141,10 @@ QComboBox *MakeComboBox(QWidget *parent, const char *objectName, bool editable)
     auto *combo = new QComboBox(parent);
     combo->setObjectName(QString::fromLatin1(objectName));
     combo->setEditable(editable);
-    if (editable)
+    if (editable) {
         combo->setInsertPolicy(QComboBox::NoInsert);
+        KeepWholeText(combo->lineEdit());
+    }
     return combo;
 }
 

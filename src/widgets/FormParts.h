@@ -41,9 +41,13 @@ QToolButton *MakeToolButton(
     QWidget *parent, const char *objectName, const QString &text, const QRect &geometry);
 // A tool button at a fixed place that runs the action and shows its text beside its icon.
 QToolButton *MakeToolButton(QWidget *parent, const char *objectName, QAction *action, const QRect &geometry);
-// A plain text box.
+// Lets the text box hold any length of text: a box never cuts what is typed, pasted or loaded
+// into it (Qt's own limit is 32767 characters).
+void KeepWholeText(QLineEdit *box);
+// A plain text box that keeps its whole text.
 QLineEdit *MakeLineEdit(QWidget *parent, const char *objectName);
-// A drop-down list; an editable one takes typed text without adding it to its items.
+// A drop-down list; an editable one takes typed text without adding it to its items, and keeps
+// its whole text.
 QComboBox *MakeComboBox(QWidget *parent, const char *objectName, bool editable = false);
 // A day box with a calendar, showing days in the short form ("2006-6-15").
 QDateEdit *MakeDateBox(QWidget *parent, const char *objectName);

@@ -8,8 +8,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -191,6 +193,41 @@ private slots:
             QCOMPARE(text(d, "ComboBox6"), QStringLiteral("D'Arcy"));
             QCOMPARE(text(d, "Edit3"), QStringLiteral("it's \"ok\""));
         });
+    }
+
+    // A pasted customer name and remark longer than any box limit are stored whole, with the
+    // success message, and shown whole again when the entry is opened.
+    void longPastedTextsStoredWhole()
+    {
+        Ledger ledger;
+        const QString remark = QString(40000, QChar(u'备')) + QStringLiteral("尾");
+        const QString customer = QString(33000, QChar(u'客')) + QStringLiteral("尾");
+        const auto paste = [](QLineEdit *box, const QString &text) {
+            QGuiApplication::clipboard()->setText(text);
+            box->clear();
+            box->paste();
+        };
+        Forms forms;
+        forms.newEntry(Expense);
+        show(ledger, forms, [&](QDialog *d) {
+            paste(child<QComboBox>(d, "ComboBox5")->lineEdit(), customer);
+            paste(child<QLineEdit>(d, "Edit3"), remark);
+            QCOMPARE(text(d, "Edit3").size(), remark.size());
+            type(d, "Edit2", QStringLiteral("12"));
+            click(d, "BitBtn1");
+        });
+        QCOMPARE(ledger.seams.messageTexts(), QStringList {Inserted});
+        const qint64 index = lastEntryIndex();
+        QCOMPARE(value(entry(index), "MoneyRemark").toString(), remark);
+        QCOMPARE(value(entry(index), "MoneyUser").toString(), customer);
+        forms.editEntry(index, Expense);
+        show(ledger, forms, [&](QDialog *d) {
+            QCOMPARE(text(d, "Edit3"), remark);
+            QCOMPARE(text(d, "ComboBox5"), customer);
+            click(d, "BitBtn1");
+        });
+        QCOMPARE(value(entry(index), "MoneyRemark").toString(), remark);
+        QCOMPARE(value(entry(index), "MoneyUser").toString(), customer);
     }
 
     // Each failed check shows its message, puts the focus on its field and writes nothing.

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -154,6 +155,22 @@ private slots:
         QCOMPARE(r.copies(), expected);
     }
 
+    // The user writes a file of their own over the day's copy: the next login of the day
+    // leaves it as it is and makes the day's copy beside it.
+    void aFileWrittenOverTheCopyStays()
+    {
+        AutoRun r;
+        QVERIFY(r.startOn(FirstDay));
+        const QString copy = r.autoFolder() + QLatin1Char('/') + AutoRun::copyName(FirstDay);
+        QVERIFY(writeFile(copy, "the user's own file"));
+        QVERIFY(r.logInAgain(FirstDay));
+        QCOMPARE(readFile(copy), QByteArray("the user's own file"));
+        QCOMPARE(r.copies(),
+            (QStringList {AutoRun::copyName(FirstDay), QStringLiteral("Default 2026-6-15（2）.ddb")}));
+        QVERIFY(Ledgers::LedgerFileProblem(r.autoFolder() + QStringLiteral("/Default 2026-6-15（2）.ddb"))
+                    .isEmpty());
+    }
+
     // The program ends while the copy is being written: it is finished and on the list, so that
     // the next days' logins count it and remove it in its turn.
     void aCopyBeingWrittenAtTheEndIsFinished()
@@ -169,6 +186,69 @@ private slots:
         QCOMPARE(listed.first().file, AutoRun::copyName(r.seams.today));
         QVERIFY(listed.first().unchanged(r.autoFolder()));
         QCOMPARE(r.entries(r.autoFolder() + QLatin1Char('/') + listed.first().file), 2000);
+    }
+
+    // A real run killed while it files the day's copy: before the rename (the copy listed under
+    // its name, the file still temporary) or after it (the list not yet rewritten). The next
+    // start finds list and copies agreeing, makes no second copy of the day, and rotates the
+    // copy out in its turn.
+    void aKillWhileACopyIsFiledLeavesListAndCopiesAgreeing_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("renamed");
+        QTest::newRow("listed, not renamed") << "listed" << false;
+        QTest::newRow("renamed, list not rewritten") << "renamed" << true;
+    }
+    void aKillWhileACopyIsFiledLeavesListAndCopiesAgreeing()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, renamed);
+        AutoRun r;
+        r.writeSetting(QStringLiteral("AutoBackupCopies"), QStringLiteral("2"));
+        const QString mine = r.autoFolder() + QStringLiteral("/Default 2026-6-1.ddb"); // the user's own
+        QVERIFY(QDir().mkpath(r.autoFolder()));
+        QVERIFY(writeFile(mine, "a file the program did not make"));
+
+        QProcess driver;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUILL_AUTOBACKUP_STOP"), step);
+        driver.setProcessEnvironment(environment);
+        driver.start(QStringLiteral(QUILL_CRASH_DRIVER),
+            {r.folder.path(), r.folder.filePath(QStringLiteral("trial.log")), QStringLiteral("1")});
+        QByteArray said;
+        while (!said.contains("stopped") && driver.waitForReadyRead(60000))
+            said += driver.readAllStandardOutput();
+        QVERIFY2(said.contains("stopped"), said.constData());
+        driver.kill();
+        QVERIFY(driver.waitForFinished(10000));
+
+        const QString today = AutoRun::copyName(FirstDay);
+        const QList<Ledgers::AutoBackupCopy> left = Ledgers::ReadAutoBackupList(r.autoFolder());
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first().file, today);
+        QCOMPARE(left.first().unchanged(r.autoFolder()), renamed);
+
+        const auto agreeing = [&](const QStringList &expected) {
+            QStringList listed;
+            for (const Ledgers::AutoBackupCopy &c : Ledgers::ReadAutoBackupList(r.autoFolder())) {
+                QVERIFY2(c.unchanged(r.autoFolder()), qPrintable(c.file));
+                listed.append(c.file);
+            }
+            listed.append(QFileInfo(mine).fileName());
+            listed.sort();
+            QCOMPARE(listed, r.copies());
+            QCOMPARE(r.copies(), expected);
+            QCOMPARE(QDir(r.autoFolder()).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden),
+                QStringList {});
+        };
+        QVERIFY(r.startOn(FirstDay));
+        agreeing({QFileInfo(mine).fileName(), today});
+        QCOMPARE(r.seams.messageTexts().filter(QStringLiteral("失败")), QStringList {});
+        QVERIFY(r.logInAgain(FirstDay.addDays(1)));
+        QVERIFY(r.logInAgain(FirstDay.addDays(2)));
+        agreeing({QFileInfo(mine).fileName(), AutoRun::copyName(FirstDay.addDays(1)),
+            AutoRun::copyName(FirstDay.addDays(2))});
+        QCOMPARE(readFile(mine), QByteArray("a file the program did not make"));
     }
 
     // The group on the 数据维护 tab: what it shows, what it stores, what it says.
@@ -313,7 +393,7 @@ private slots:
         AutoRun::settle();
         QVERIFY(other.exec(QStringLiteral("Rollback")));
         QCOMPARE(r.seams.messageTexts().size(), 1);
-        QVERIFY2(r.seams.lastMessage().endsWith(QStringLiteral("数据库备份失败：database is locked")),
+        QVERIFY2(r.seams.lastMessage().endsWith(QStringLiteral("数据库备份失败：数据库文件正被其他程序使用")),
             qPrintable(r.seams.lastMessage()));
         QVERIFY(r.copies().isEmpty());
         QVERIFY(temporaryFiles(r.autoFolder()).isEmpty());

@@ -215,7 +215,7 @@ private slots:
         QTest::newRow("directory in the way") << "directory" << number + Platform::ErrorNumberText(EISDIR);
         QTest::newRow("folder missing") << "missing" << number + Platform::ErrorNumberText(ENOENT);
         // A ledger locked by another program (after the busy wait): the database's own reason.
-        QTest::newRow("ledger locked") << "locked" << QStringLiteral("：database is locked");
+        QTest::newRow("ledger locked") << "locked" << QStringLiteral("：数据库文件正被其他程序使用");
     }
     void failingBackup()
     {

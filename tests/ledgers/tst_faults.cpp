@@ -15,11 +15,14 @@
 #include "support/TestMain.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 
@@ -165,6 +168,72 @@ private slots:
         if (change == QLatin1String("settings"))
             QCOMPARE(run.readSetting(QStringLiteral("UserName")), Cashier);
         QCOMPARE(temporaries(folder), QStringList {});
+    }
+
+    // Settings commands on a full disk: the one failure of the write and no confirmation, the
+    // settings file as it was, the page showing what is stored; with room again, the confirmation.
+    void settingsCommandsOnFullDisk_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<QString>("confirmation");
+        QTest::newRow("journal 保存当前列表格式")
+            << "Button22" << true << "列表格式保存成功，日记帐簿数据列宽将按当前长度显示";
+        QTest::newRow("journal 恢复默认列表格式")
+            << "Button23" << false << "列表格式恢复成功，日记帐簿数据列宽恢复为软件默认格式";
+        QTest::newRow("report 保存当前列表格式")
+            << "Button24" << true << "列表格式保存成功，报表中心数据列宽将按当前长度显示";
+        QTest::newRow("report 恢复默认列表格式")
+            << "Button25" << false << "列表格式恢复成功，报表中心数据列宽恢复为软件默认格式";
+        QTest::newRow("settings page choice") << "Button10" << false << "显示模式设置为：1440 * 900";
+        QTest::newRow("automatic backup switch")
+            << "CheckBoxAutoBackup" << false << "登录时自动备份设置为：关闭";
+        QTest::newRow("automatic backup copies")
+            << "ButtonBackupCopies" << false << "自动备份保留份数设置为：3";
+    }
+    void settingsCommandsOnFullDisk()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, asks);
+        QFETCH(QString, confirmation);
+        SmallDisk disk(16 << 20);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        std::unique_ptr<Run> r = runOn(disk);
+        Run &run = *r;
+        QVERIFY(run.startAs(Administrator));
+        auto *choice = child<QComboBox>(run.window(), QStringLiteral("ComboBox1"));
+        auto *autoBackup = child<QCheckBox>(run.window(), QStringLiteral("CheckBoxAutoBackup"));
+        QVERIFY(choice && autoBackup && autoBackup->isChecked());
+        child<QSpinBox>(run.window(), QStringLiteral("SpinEditBackupCopies"))->setValue(3);
+        const auto press = [&] {
+            if (asks)
+                run.seams.answerQuestions({true});
+            choice->setCurrentIndex(1);
+            child<QAbstractButton>(run.window(), button)->click();
+        };
+        const QByteArray before = fileHash(run.settings());
+
+        QVERIFY(disk.fill());
+        run.seams.clearMessages();
+        press();
+        QStringList shown = run.seams.messageTexts();
+        if (asks)
+            QCOMPARE(shown.takeFirst(), QStringLiteral("您确定把当前格式保存为常用格式吗？"));
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().startsWith(QStringLiteral("设置文件保存失败") + DiskFull),
+            qPrintable(shown.first()));
+        QCOMPARE(fileHash(run.settings()), before);
+        QCOMPARE(temporaries(run.folder.path()), QStringList {});
+        QCOMPARE(choice->currentIndex(), button == QLatin1String("Button10") ? 0 : 1);
+        QVERIFY(autoBackup->isChecked());
+
+        disk.free();
+        run.seams.clearMessages();
+        press();
+        QCOMPARE(run.seams.messageTexts().filter(QStringLiteral("失败")), QStringList {});
+        QCOMPARE(run.seams.lastMessage(), confirmation);
+        QVERIFY(fileHash(run.settings()) != before);
     }
 
     // A save the database refuses: "SQL命令执行出错", nothing stored, the form stays open with

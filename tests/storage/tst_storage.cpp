@@ -66,6 +66,11 @@ private slots:
         for (const QString c : {"/", "\\", ":", "*", "?", "\"", "<", ">", "|", "."})
             QTest::newRow(qPrintable("holds " + c))
                 << QStringLiteral("帐") + c + QStringLiteral("套") << false;
+        for (const QChar c :
+            {QChar(0x01), QChar(u'\t'), QChar(u'\n'), QChar(u'\r'), QChar(0x7f), QChar(0x85)})
+            QTest::newRow(qPrintable(QStringLiteral("holds control character %1").arg(c.unicode())))
+                << QStringLiteral("帐") + c + QStringLiteral("套") << false;
+        QTest::newRow("full-width space is allowed") << QStringLiteral("日常　帐套") << true;
     }
     void isValidLedgerName()
     {

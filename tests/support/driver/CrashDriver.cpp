@@ -13,6 +13,7 @@
 #include "journal/EntryRules.h"
 #include "journal/EntryStore.h"
 #include "journal/TransferRules.h"
+#include "ledgers/AutoBackup.h"
 #include "ledgers/LedgerBackup.h"
 #include "ledgers/LedgerRegistry.h"
 #include "platform/FileOps.h"
@@ -603,6 +604,22 @@ int main(int argc, char *argv[])
     }
     std::printf("ready\n");
     std::fflush(stdout);
+    // QUILL_AUTOBACKUP_STOP=listed|renamed: make the day's automatic copy and stop for good at
+    // that step, saying "stopped", so that the kill lands exactly there.
+    if (const QString stop = qEnvironmentVariable("QUILL_AUTOBACKUP_STOP"); !stop.isEmpty()) {
+        const Ledgers::AutoBackupStep at = stop == QLatin1String("listed") ? Ledgers::AutoBackupStep::Listed
+                                                                           : Ledgers::AutoBackupStep::Renamed;
+        Ledgers::SetAutoBackupStepHook([at](Ledgers::AutoBackupStep step) {
+            if (step != at)
+                return;
+            std::printf("stopped\n");
+            std::fflush(stdout);
+            for (;;)
+                ::pause();
+        });
+        Ledgers::MakeAutomaticBackup();
+        return 4; // the step was never reached
+    }
     driver.run(args.size() > 4 ? args.at(4).toInt() : -1);
     return 0;
 }
