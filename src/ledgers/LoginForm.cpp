@@ -1,6 +1,7 @@
 #include "ledgers/LoginForm.h"
 
 #include "ledgers/UserLogin.h"
+#include "platform/DesktopOpener.h"
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
@@ -131,7 +132,14 @@ void TFormLogin::ActionLoginExecute()
 
 void TFormLogin::ActionInstructionExecute()
 {
-    Platform::OpenWithDesktop(HelpPagePath(Session().ProgramDir));
+    const QString page = HelpPagePath(Session().ProgramDir);
+    if (!Platform::FileExists(page)) {
+        Platform::ShowError(HelpOpenFailedText(page, HelpOpenFailure::PageMissing));
+        return;
+    }
+    if (!Platform::OpenWithDesktop(page))
+        Platform::ShowError(HelpOpenFailedText(page,
+            Platform::DesktopOpenerFound() ? HelpOpenFailure::NotOpened : HelpOpenFailure::NoDesktopOpener));
 }
 
 void TFormLogin::OpenOnlineService()

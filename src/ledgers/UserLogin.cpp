@@ -3,6 +3,7 @@
 #include "ledgers/AutoBackup.h"
 #include "ledgers/LedgerBackup.h"
 #include "ledgers/Rights.h"
+#include "platform/DesktopOpener.h"
 #include "platform/FileOps.h"
 #include "platform/Seams.h"
 #include "storage/PublicFunction.h"
@@ -41,4 +42,24 @@ QString NoticePagePath(const QString &programDir)
 QString HelpPagePath(const QString &programDir)
 {
     return programDir + QStringLiteral("Help.html");
+}
+
+QString HelpOpenFailedText(const QString &page, HelpOpenFailure failure)
+{
+    const QString opener = QString::fromLatin1(Platform::DesktopOpener);
+    QString reason;
+    switch (failure) {
+    case HelpOpenFailure::PageMissing:
+        reason = QStringLiteral("找不到文件 %1。").arg(page);
+        break;
+    case HelpOpenFailure::NoDesktopOpener:
+        reason = QStringLiteral(
+            "%1，系统中没有 %2，桌面无法打开网页。请安装 xdg-utils，或用浏览器直接打开这个文件。")
+                     .arg(page, opener);
+        break;
+    case HelpOpenFailure::NotOpened:
+        reason = QStringLiteral("%1，%2 没有打开它。请用浏览器直接打开这个文件。").arg(page, opener);
+        break;
+    }
+    return QStringLiteral("无法打开使用说明：") + reason;
 }

@@ -13,3 +13,8 @@ bool LogInUser(const QString &userName, const QString &password);
 // The notice page the login window shows: NoticeNew.html when present, else Notice.html.
 QString NoticePagePath(const QString &programDir);
 QString HelpPagePath(const QString &programDir);
+
+// Why 使用说明 opened nothing: the page is missing, the desktop has no opener, or the opener
+// refused the page.
+enum class HelpOpenFailure { PageMissing, NoDesktopOpener, NotOpened };
+QString HelpOpenFailedText(const QString &page, HelpOpenFailure failure);

@@ -12,9 +12,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using namespace TestSupport;
 
@@ -22,11 +24,16 @@ namespace {
 
 const QString BuildDir = QFileInfo(QStringLiteral(QUILL_PRISTINE_DIR)).absolutePath();
 const QString AppId = QStringLiteral("io.quillbrook.Quillbrook");
+const QString Metainfo = QStringLiteral(QUILL_SOURCE_DIR "/dist/linux/io.quillbrook.Quillbrook.metainfo.xml");
 
 QString run(const QString &program, const QStringList &arguments, int *exitCode)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    // The tests' Chinese locale may not be generated; the tools' messages need none.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForFinished(300000)) {
         *exitCode = -1;
@@ -40,6 +47,48 @@ QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Line breaks fall after punctuation or at spaces, so paragraphs are compared without spaces.
+QString withoutSpaces(QString text)
+{
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+// The paragraphs of the metainfo's description.
+QStringList metainfoParagraphs()
+{
+    QFile file(Metainfo);
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<missing ") + Metainfo + QLatin1Char('>')};
+    QXmlStreamReader xml(&file);
+    QStringList paragraphs;
+    bool inDescription = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("description"))
+            inDescription = true;
+        else if (xml.isEndElement() && xml.name() == QLatin1String("description"))
+            inDescription = false;
+        else if (inDescription && xml.isStartElement() && xml.name() == QLatin1String("p"))
+            paragraphs.append(withoutSpaces(xml.readElementText()));
+    }
+    return paragraphs;
+}
+
+// The paragraphs of a control file's extended description.
+QStringList extendedParagraphs(const QString &description)
+{
+    QStringList paragraphs {QString()};
+    const QStringList lines = description.split(QLatin1Char('\n'));
+    for (const QString &line : lines.mid(1)) {
+        const QString text = line.trimmed();
+        if (text == QLatin1String("."))
+            paragraphs.append(QString());
+        else
+            paragraphs.last() += withoutSpaces(text);
+    }
+    return paragraphs;
 }
 
 void write(const QString &path, const QByteArray &bytes, const QDateTime &time)
@@ -92,6 +141,18 @@ class TestInstall : public QObject
     QTemporaryDir prefix;
     QTemporaryDir home;
     QString installed;
+    // The Debian package, made as the README says, into a folder of its own.
+    QTemporaryDir packageDir;
+    QString package;
+    QString packageLog;
+
+    QString field(const QString &name)
+    {
+        int code = 0;
+        const QString value
+            = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), package, name}, &code);
+        return code == 0 ? value.trimmed() : QStringLiteral("<dpkg-deb: ") + value + QLatin1Char('>');
+    }
 
 private slots:
     void initTestCase()
@@ -107,6 +168,16 @@ private slots:
             {QStringLiteral("--install"), BuildDir, QStringLiteral("--prefix"), prefix.path()}, &code);
         QVERIFY2(code == 0, qPrintable(output));
         installed = prefix.filePath(QStringLiteral("lib/quillbrook"));
+
+        const QString cpack
+            = QFileInfo(QStringLiteral(QUILL_CMAKE_COMMAND)).absolutePath() + QStringLiteral("/cpack");
+        packageLog = run(cpack,
+            {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
+                BuildDir + QStringLiteral("/CPackConfig.cmake"), QStringLiteral("-B"), packageDir.path()},
+            &code);
+        const QStringList made = QDir(packageDir.path()).entryList({QStringLiteral("*.deb")}, QDir::Files);
+        if (code == 0 && made.size() == 1)
+            package = packageDir.filePath(made.first());
     }
 
     void installedFiles_data()
@@ -124,6 +195,9 @@ private slots:
         QTest::newRow("metainfo") << "share/metainfo/" + AppId + ".metainfo.xml";
         QTest::newRow("icon 48") << "share/icons/hicolor/48x48/apps/" + AppId + ".png";
         QTest::newRow("icon 256") << "share/icons/hicolor/256x256/apps/" + AppId + ".png";
+        QTest::newRow("manual page") << "share/man/man1/quillbrook.1.gz";
+        QTest::newRow("copyright") << "share/doc/quillbrook/copyright";
+        QTest::newRow("changelog") << "share/doc/quillbrook/changelog.Debian.gz";
     }
     void installedFiles()
     {
@@ -155,6 +229,63 @@ private slots:
         int code = 0;
         const QString output = run(validator, arguments, &code);
         QVERIFY2(code == 0, qPrintable(validator + QLatin1Char(' ') + output));
+    }
+
+    // The package as the README makes it passes Debian's own checks: no error, no warning.
+    void debianPackagePassesLintian()
+    {
+        QVERIFY2(!package.isEmpty(), qPrintable(QStringLiteral("cpack made no package:\n") + packageLog));
+        int code = 0;
+        const QString output = run(QStringLiteral("lintian"),
+            {QStringLiteral("--fail-on"), QStringLiteral("error,warning"),
+                QStringLiteral("--tag-display-limit"), QStringLiteral("0"), package},
+            &code);
+        QStringList findings;
+        for (const QString &line : output.split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("E: ")) || line.startsWith(QLatin1String("W: ")))
+                findings.append(line);
+        QVERIFY2(code == 0 && findings.isEmpty(), qPrintable(QStringLiteral("lintian:\n") + output));
+    }
+
+    void debianPackageFields_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("section") << "Section"
+                                 << "misc";
+        // The guide, spreadsheets and charts open through xdg-open.
+        QTest::newRow("recommends") << "Recommends"
+                                    << "xdg-utils";
+    }
+    void debianPackageFields()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QVERIFY2(!package.isEmpty(), qPrintable(packageLog));
+        QCOMPARE(field(name), expected);
+    }
+
+    // The changelog's latest entry is the package's version.
+    void debianChangelogNamesThePackagesVersion()
+    {
+        QVERIFY2(!package.isEmpty(), qPrintable(packageLog));
+        int code = 0;
+        const QString changelog = run(QStringLiteral("gzip"),
+            {QStringLiteral("-dc"),
+                prefix.filePath(QStringLiteral("share/doc/quillbrook/changelog.Debian.gz"))},
+            &code);
+        QCOMPARE(code, 0);
+        QCOMPARE(changelog.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 0, 1),
+            QStringLiteral("quillbrook (") + field(QStringLiteral("Version")) + QLatin1Char(')'));
+    }
+
+    // The package describes itself in the words of the metainfo, paragraph for paragraph.
+    void debianDescriptionIsTheMetainfos()
+    {
+        QVERIFY2(!package.isEmpty(), qPrintable(packageLog));
+        const QStringList paragraphs = metainfoParagraphs();
+        QVERIFY(!paragraphs.isEmpty() && !paragraphs.first().isEmpty());
+        QCOMPARE(extendedParagraphs(field(QStringLiteral("Description"))), paragraphs);
     }
 
     // The read-only installed folder gives each user a folder of their own; the books made there

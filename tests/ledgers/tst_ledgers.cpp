@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -31,6 +32,13 @@ using namespace TestSupport;
 namespace {
 const QString Master = QStringLiteral("Quillbrook3.MDB");
 const QString Missing = QStringLiteral("数据库连接失败，请检查该帐套的数据库文件是否存在");
+
+// PATH set to one folder while it lives.
+struct SearchPath {
+    const QByteArray saved = qgetenv("PATH");
+    explicit SearchPath(const QString &folder) { qputenv("PATH", folder.toLocal8Bit()); }
+    ~SearchPath() { qputenv("PATH", saved); }
+};
 } // namespace
 
 class TestLedgers : public TestSupport::FixtureTest
@@ -826,6 +834,60 @@ private slots:
             QCOMPARE(
                 child<QTextBrowser>(d, "WebBrowser1")->source(), QUrl::fromLocalFile(path("Notice.html")));
         });
+    }
+
+    // 使用说明 on a desktop that opens nothing says so, with the page and what failed; the
+    // desktop finds its opener on the PATH.
+    void helpButtonSaysWhyNothingOpened_data()
+    {
+        QTest::addColumn<bool>("pagePresent");
+        QTest::addColumn<QString>("opener"); // what PATH offers as xdg-open
+        QTest::addColumn<bool>("desktopOpens");
+        QTest::addColumn<QString>("expected"); // %1 is the page; empty: no message
+        QTest::newRow("opened") << true << "exit 0" << true << QString();
+        QTest::newRow("no xdg-open") << true << QString() << false
+                                     << QStringLiteral(
+                                            "无法打开使用说明：%1，系统中没有 xdg-open，桌面无法打开网页。"
+                                            "请安装 xdg-utils，或用浏览器直接打开这个文件。");
+        QTest::newRow("xdg-open fails")
+            << true << "exit 3" << false
+            << QStringLiteral("无法打开使用说明：%1，xdg-open 没有打开它。请用浏览器直接打开这个文件。");
+        QTest::newRow("page missing")
+            << false << "exit 0" << true << QStringLiteral("无法打开使用说明：找不到文件 %1。");
+    }
+    void helpButtonSaysWhyNothingOpened()
+    {
+        QFETCH(bool, pagePresent);
+        QFETCH(QString, opener);
+        QFETCH(bool, desktopOpens);
+        QFETCH(QString, expected);
+        QVERIFY(data->openLedger("DataBase/Default.ddb"));
+        const QString page = path("Help.html");
+        if (!pagePresent)
+            QVERIFY(QFile::remove(page));
+        QTemporaryDir bin;
+        if (!opener.isEmpty()) {
+            QFile script(bin.filePath("xdg-open"));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\n" + opener.toUtf8() + "\n");
+            script.close();
+            QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        }
+        seams->desktopOpenSucceeds = desktopOpens;
+        {
+            const SearchPath onlyBin(bin.path());
+            runLogin([&](QDialog *d) {
+                trigger(d, "ActionInstruction");
+                QVERIFY(d->isVisible());
+                trigger(d, "ActionCancel");
+            });
+        }
+
+        QCOMPARE(seams->openedWithDesktop, pagePresent ? QStringList {page} : QStringList {});
+        QCOMPARE(
+            seams->messageTexts(), expected.isEmpty() ? QStringList {} : QStringList {expected.arg(page)});
+        if (!expected.isEmpty())
+            QCOMPARE(seams->messages.constFirst().kind, Platform::MessageKind::Error);
     }
 
     void inputsAreNamedByTheirLabels()
