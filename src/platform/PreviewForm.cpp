@@ -23,7 +23,9 @@ namespace Platform {
 namespace {
 
 constexpr int Gap = 16; // pixels around and between the pages
-constexpr int CachedPages = 8;
+// Pictures of pages kept for scrolling back: a page at page width on a large screen is some
+// 20 MB, so the cache is bounded by size, keeping at least the pages in sight.
+constexpr qsizetype CachedBytes = 48 << 20;
 const QColor Desk(128, 128, 128);
 
 struct ZoomChoice {
@@ -138,8 +140,11 @@ int PageView::currentPage() const
 {
     if (count == 0)
         return 0;
+    // The page gone to stays current while the view cannot bring it to the top (near the end).
+    if (chosen >= 0)
+        return chosen;
     const int stride = pageSize().height() + Gap;
-    const int y = verticalScrollBar()->value() + viewport()->height() / 3;
+    const int y = verticalScrollBar()->value() + std::min(viewport()->height() / 3, stride / 2);
     return std::clamp((y - Gap / 2) / stride, 0, count - 1);
 }
 
@@ -148,7 +153,11 @@ void PageView::showPage(int page)
     if (count == 0)
         return;
     page = std::clamp(page, 0, count - 1);
-    verticalScrollBar()->setValue(pageTop(page) - Gap / 2);
+    {
+        const QSignalBlocker quiet(this);
+        verticalScrollBar()->setValue(pageTop(page) - Gap / 2);
+    }
+    chosen = page;
     viewport()->update();
     if (page != lastPage) {
         lastPage = page;
@@ -192,9 +201,14 @@ const QImage &PageView::picture(int page)
         source.paintPreviewPage(painter, page, dotsPerMm());
     }
     ++rendered;
-    if (cache.size() >= CachedPages)
-        cache.removeLast();
     cache.prepend({page, std::move(image)});
+    qsizetype bytes = 0;
+    for (const Cached &c : std::as_const(cache))
+        bytes += c.image.sizeInBytes();
+    while (cache.size() > 2 && bytes > CachedBytes) {
+        bytes -= cache.last().image.sizeInBytes();
+        cache.removeLast();
+    }
     return cache.first().image;
 }
 
@@ -222,6 +236,9 @@ void PageView::resizeEvent(QResizeEvent *event)
 void PageView::scrollContentsBy(int, int)
 {
     viewport()->update();
+    if (signalsBlocked())
+        return;
+    chosen = -1; // the reader scrolled
     const int page = currentPage();
     if (page != lastPage) {
         lastPage = page;

@@ -65,6 +65,7 @@ private:
     double factor = 1.0;
     Fit fitMode = Fit::Width;
     int lastPage = -1;
+    int chosen = -1; // the page gone to, until the reader scrolls
     int rendered = 0;
     struct Cached {
         int page;
