@@ -85,7 +85,9 @@ void PageView::layoutContents()
     verticalScrollBar()->setPageStep(viewHeight);
     verticalScrollBar()->setRange(0, int(std::clamp<qint64>(height - viewHeight, 0, INT_MAX)));
     horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setRange(0, std::max(0, page.width() + 2 * Gap - viewport()->width()));
+    // A fitted page never needs the sideways scroll bar (a pixel of rounding aside).
+    const int wider = page.width() + 2 * Gap - viewport()->width();
+    horizontalScrollBar()->setRange(0, fitMode == Fit::None ? std::max(0, wider) : 0);
 }
 
 void PageView::applyFit()
@@ -133,6 +135,7 @@ void PageView::setFit(Fit fit)
 {
     fitMode = fit;
     applyFit();
+    layoutContents();
     viewport()->update();
 }
 
