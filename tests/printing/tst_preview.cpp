@@ -195,6 +195,7 @@ private slots:
 
         if (measured) {
             const double grown = peakMemoryMb() - before;
+            qInfo("peak memory grew by %.1f MB", grown);
             QVERIFY2(grown < 48, qPrintable(QStringLiteral("the print grew the peak by %1 MB").arg(grown)));
         }
     }

@@ -1,3 +1,4 @@
+#include "platform/PreviewForm.h"
 #include "printing/DesignerForm.h"
 #include "printing/ReportEngine.h"
 #include "storage/PublicFunction.h"
@@ -290,8 +291,13 @@ private slots:
             if (r.reportTemplate().pageNumbers)
                 QVERIFY(drawn.contains(r.pageNumberText(page)));
         }
-        if (!pictureFolder().isEmpty())
+        if (!pictureFolder().isEmpty()) {
             SaveReportPictures(r, pictureFolder(), QFileInfo(file).completeBaseName());
+            Platform::TFormPreview preview(r);
+            preview.show();
+            preview.grab().save(
+                pictureFolder() + QStringLiteral("/preview-%1.png").arg(QFileInfo(file).completeBaseName()));
+        }
     }
 
     // A template that cannot be used is reported once, naming its path, and nothing is previewed.
