@@ -261,10 +261,13 @@ bool Setup::prepare()
     if (!QFile::copy(cached, ledgerPath()))
         return fail(QStringLiteral("cannot copy %1").arg(cached));
     QFile::setPermissions(ledgerPath(), QFile::permissions(ledgerPath()) | QFile::WriteOwner);
-    QDir().mkpath(programFolder + QStringLiteral("Res"));
-    const QDir res(programFiles + QStringLiteral("/Res"));
-    for (const QString &file : res.entryList(QDir::Files))
-        QFile::copy(res.filePath(file), programFolder + QStringLiteral("Res/") + file);
+    // The pictures, and the report templates that prints load.
+    for (const QString &sub : {QStringLiteral("Res"), QStringLiteral("Frf")}) {
+        QDir().mkpath(programFolder + sub);
+        const QDir from(programFiles + QLatin1Char('/') + sub);
+        for (const QString &file : from.entryList(QDir::Files))
+            QFile::copy(from.filePath(file), programFolder + sub + QLatin1Char('/') + file);
+    }
 
     std::printf("ledger: %d accounts, %d entries (%d a day, %s to %s), %.0f MB, %s\n", AccountCount,
         EntryCount, EntriesPerDay, qPrintable(IsoDate(FirstDay)), qPrintable(IsoDate(LastDay)),

@@ -56,7 +56,7 @@ public:
     Setup(const char *name, int argc, char **argv);
     ~Setup();
 
-    // The program folder with the Res pictures and a copy of the ledger, and the session's
+    // The program folder with the Res pictures, the Frf templates and a copy of the ledger, and the session's
     // program folder, settings path and current user set to it. Prints the ledger line.
     bool prepare();
     // Opens the copy on the shared connection (building the money totals the first time).

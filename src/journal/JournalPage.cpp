@@ -10,6 +10,7 @@
 #include "storage/ShareDM.h"
 #include "widgets/DataGrid.h"
 #include "widgets/FormParts.h"
+#include "widgets/StatementRows.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -127,9 +128,11 @@ void JournalPage::PrintMoney()
                 {QStringLiteral("PrintValue3"), QStringLiteral("本日收入：") + label11->text()},
                 {QStringLiteral("PrintValue4"), QStringLiteral("本日支出：") + label12->text()}}))
         return;
-    // The day's rows as the grid last read them, in the grid's order.
-    Query rows;
-    if (!dailyGrid->isOpen() || !RunQuery(rows, dailyGrid->statement(), Texts::DatabaseOpenFailed))
+    // The day's rows as the grid's statement gives them, in the grid's order, read page by page.
+    if (!dailyGrid->isOpen())
+        return;
+    const auto rows = StatementRows::open(dailyGrid->statement(), Texts::DatabaseOpenFailed);
+    if (!rows)
         return;
     PrintReport(ListTemplatePath(QStringLiteral("Daily.frf"), QStringLiteral("Daily2.frf")), rows, {}, this);
 }

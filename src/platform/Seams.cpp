@@ -1,5 +1,7 @@
 #include "platform/Seams.h"
 
+#include "platform/PreviewForm.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -7,7 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
 
@@ -112,14 +114,29 @@ void PreviewReport(const PreviewSource &source, QWidget *parent)
         h(source);
         return;
     }
+    TFormPreview preview(source, parent ? parent : activeParent());
+    preview.exec();
+}
+
+bool WritePdf(const PreviewSource &source, const QString &filePath)
+{
     QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(filePath);
+    printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(source.isLandscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setDocName(source.previewTitle());
-    QPrintPreviewDialog preview(&printer, parent ? parent : activeParent());
-    preview.setWindowTitle(source.previewTitle());
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-        [&source](QPrinter *p) { source.paintPages(p); });
-    preview.exec();
+    printer.setCreator(QString::fromUtf8(ProgramTitle));
+    return source.paintPages(&printer) && QFileInfo(filePath).size() > 0;
+}
+
+bool ChoosePrinter(QPrinter *printer, QWidget *parent)
+{
+    if (auto &h = Seams::handlers().choosePrinter)
+        return h(printer);
+    QPrintDialog dialog(printer, parent ? parent : activeParent());
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QDate Today()

@@ -5,12 +5,14 @@
 // function here. Tests replace the behaviour through Seams::handlers().
 
 #include <QDate>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
 class QDialog;
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -46,16 +48,28 @@ QString GetSaveFileName(QWidget *parent, const FileDialogRequest &request);
 // Opens a local file (or a web address) with the desktop's default program.
 bool OpenWithDesktop(const QString &pathOrUrl);
 
-// What a prepared report hands to the preview: it can draw its pages onto a printer.
+// What a prepared report hands to the preview: its pages, each drawn when it is shown, and all
+// of them, one after another, onto a printer.
 class PreviewSource
 {
 public:
     virtual ~PreviewSource() = default;
     virtual QString previewTitle() const = 0;
     virtual bool isLandscape() const = 0;
-    virtual void paintPages(QPrinter *printer) const = 0;
+    virtual int previewPageCount() const = 0;
+    // The paper, in millimetres.
+    virtual QSizeF previewPaperMm() const = 0;
+    // Draws one page with painter, whose origin is the paper's corner.
+    virtual void paintPreviewPage(QPainter &painter, int page, double dotsPerMm) const = 0;
+    // Draws the printer's page range (every page when it names none); false when it could not.
+    virtual bool paintPages(QPrinter *printer) const = 0;
 };
+// Shows the source in the program's preview (TFormPreview) until the user closes it.
 void PreviewReport(const PreviewSource &source, QWidget *parent = nullptr);
+// Writes every page of the source into a PDF file; false when the file could not be written.
+bool WritePdf(const PreviewSource &source, const QString &filePath);
+// The print dialog on printer; false when the user cancels.
+bool ChoosePrinter(QPrinter *printer, QWidget *parent = nullptr);
 
 // Today's date, without time of day.
 QDate Today();
@@ -82,6 +96,7 @@ struct Handlers {
     std::function<QString(bool save, const FileDialogRequest &request)> fileDialog;
     std::function<bool(const QString &pathOrUrl)> openWithDesktop;
     std::function<void(const PreviewSource &source)> preview;
+    std::function<bool(QPrinter *printer)> choosePrinter;
     std::function<QDate()> today;
     bool busyCursorDisabled = false;
 };

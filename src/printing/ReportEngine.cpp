@@ -141,110 +141,49 @@ bool ReportEngine::prepare(QString *error)
     PreparedReport r;
     r.path = path;
     r.tmpl = tmpl;
+    r.sample = sample;
+    r.data = data;
+    r.lookups = lookups;
+    r.rowTotal = data->rowCount();
 
     // Named values, each asked once.
-    QHash<QString, QString> answers;
     for (const QString &name : tmpl.valueNames()) {
         std::optional<QVariant> answer;
         if (values)
             answer = values(name);
         if (values || !sample)
             r.asked.append({name, answer ? std::optional<QString>(answer->toString()) : std::nullopt});
-        answers.insert(name,
+        r.answers.insert(name,
             answer       ? answer->toString()
                 : sample ? QStringLiteral("〈") + name + QStringLiteral("〉")
                          : QString());
     }
 
-    auto resolve = [&](const TextSource &s, int row) -> QString {
-        QString value;
-        switch (s.kind) {
-        case TextSource::Kind::None:
-            return {};
-        case TextSource::Kind::Static:
-            return s.label + s.name;
-        case TextSource::Kind::Value:
-            value = answers.value(s.name);
-            break;
-        case TextSource::Kind::System:
-            value = systemValue(s.name);
-            break;
-        case TextSource::Kind::Field:
-            if (!s.lookupName().isEmpty()) {
-                if (sample)
-                    value = QStringLiteral("〈") + s.name + QStringLiteral("〉");
-                else
-                    value = FormatReportValue(
-                        lookups.value(s.lookupName().toLower()).valueAt(0, s.fieldName()), s.format);
-            } else {
-                value = FormatReportValue(data->value(row, s.name), s.format);
-            }
-            break;
-        }
-        if (value.isEmpty())
-            return s.label;
-        return s.label + s.prefix + value + s.suffix;
-    };
-    auto block = [&](int row) {
-        PreparedReport::Block b;
-        b.title = resolve(tmpl.title, row);
-        for (const TextSource &h : tmpl.headers) {
-            b.headers.append(resolve(h, row));
-            b.headerAligns.append(h.align);
-            b.headerBold.append(h.bold);
-        }
-        return b;
-    };
-
-    const int count = data->rowCount();
+    const int count = r.rowTotal;
+    r.firstBlock = r.block(0);
     if (tmpl.isVoucher) {
         for (const auto &cells : tmpl.voucher.rows)
             for (const VoucherCell &cell : cells)
                 r.captionTexts.append(cell.source.label);
-        for (int row = 0; row < count; ++row) {
-            r.blocks.append(block(row));
-            QStringList texts;
-            for (const auto &cells : tmpl.voucher.rows)
-                for (const VoucherCell &cell : cells) {
-                    TextSource unlabelled = cell.source;
-                    unlabelled.label.clear();
-                    texts.append(resolve(unlabelled, row));
-                }
-            r.rowTexts.append(texts);
-            r.emphasized.append(false);
-        }
     } else {
-        r.blocks.append(block(0));
-        // Shares of a percent column are of the column's total magnitude, as a pie shows them.
-        QList<double> magnitude(tmpl.columns.size(), 0.0);
-        for (qsizetype c = 0; c < tmpl.columns.size(); ++c)
-            if (tmpl.columns[c].format == ReportFormat::Percent)
-                for (int row = 0; row < count; ++row)
-                    magnitude[c] += std::fabs(data->value(row, tmpl.columns[c].field).toDouble());
-        QList<double> sums(tmpl.columns.size(), 0.0);
         for (const ReportColumn &c : tmpl.columns)
             r.captionTexts.append(c.caption);
-        r.rowTexts.reserve(count);
-        for (int row = 0; row < count; ++row) {
-            QStringList texts;
-            texts.reserve(tmpl.columns.size());
-            for (qsizetype c = 0; c < tmpl.columns.size(); ++c) {
-                const ReportColumn &col = tmpl.columns[c];
-                const QVariant v = data->value(row, col.field);
-                if (col.format == ReportFormat::Percent) {
-                    const double share = magnitude[c] > 0 ? std::fabs(v.toDouble()) / magnitude[c] : 0;
-                    texts.append(v.isNull() ? QString() : percentText(share));
-                    sums[c] += share;
-                } else {
-                    texts.append(FormatReportValue(v, col.format));
-                    sums[c] += v.toDouble();
-                }
-            }
-            r.rowTexts.append(texts);
-            r.emphasized.append(!tmpl.emphasisField.isEmpty()
-                && tmpl.emphasisValues.contains(data->value(row, tmpl.emphasisField).toString()));
+        // Shares of a percent column are of the column's total magnitude, as a pie shows them.
+        QStringList percentFields, sumFields;
+        for (const ReportColumn &c : tmpl.columns) {
+            if (c.format == ReportFormat::Percent)
+                percentFields.append(c.field);
+            else if (c.total.kind == ReportTotal::Kind::Sum)
+                sumFields.append(c.field);
         }
+        const QList<double> magnitudes = data->fieldSums(percentFields, true);
+        const QList<double> sums = data->fieldSums(sumFields, false);
+        r.magnitude = QList<double>(tmpl.columns.size(), 0.0);
+        for (qsizetype c = 0, p = 0; c < tmpl.columns.size(); ++c)
+            if (tmpl.columns[c].format == ReportFormat::Percent)
+                r.magnitude[c] = magnitudes.value(p++);
         if (tmpl.hasTotals()) {
+            qsizetype nextSum = 0;
             for (qsizetype c = 0; c < tmpl.columns.size(); ++c) {
                 const ReportColumn &col = tmpl.columns[c];
                 QString figure;
@@ -259,22 +198,106 @@ bool ReportEngine::prepare(QString *error)
                     figure = QString::number(count);
                     break;
                 case ReportTotal::Kind::Sum:
-                    figure = col.format == ReportFormat::Percent
-                        ? (count > 0 && magnitude[c] > 0 ? percentText(sums[c]) : QString())
-                        : col.format == ReportFormat::Integer ? QString::number(qint64(std::llround(sums[c])))
-                                                              : RoundMoney(sums[c]);
+                    if (col.format == ReportFormat::Percent) {
+                        // Every share of a column with any magnitude adds up to the whole.
+                        figure = count > 0 && r.magnitude[c] > 0 ? percentText(1.0) : QString();
+                        break;
+                    }
+                    {
+                        const double sum = sums.value(nextSum++);
+                        figure = col.format == ReportFormat::Integer
+                            ? QString::number(qint64(std::llround(sum)))
+                            : RoundMoney(sum);
+                    }
                     break;
                 }
                 r.totalTexts.append(QString(col.total.pattern).replace(QLatin1String("{}"), figure));
             }
         }
     }
-    r.footerLeftText = resolve(tmpl.footerLeft, 0);
-    r.footerRightText = resolve(tmpl.footerRight, 0);
+    r.footerLeftText = r.resolve(tmpl.footerLeft, 0);
+    r.footerRightText = r.resolve(tmpl.footerRight, 0);
     r.pageList = r.paginate(r.paperSize());
     r.valid = true;
     report = std::move(r);
     return true;
+}
+
+QString PreparedReport::resolve(const TextSource &s, int row) const
+{
+    QString value;
+    switch (s.kind) {
+    case TextSource::Kind::None:
+        return {};
+    case TextSource::Kind::Static:
+        return s.label + s.name;
+    case TextSource::Kind::Value:
+        value = answers.value(s.name);
+        break;
+    case TextSource::Kind::System:
+        value = systemValue(s.name);
+        break;
+    case TextSource::Kind::Field:
+        if (!s.lookupName().isEmpty()) {
+            if (sample)
+                value = QStringLiteral("〈") + s.name + QStringLiteral("〉");
+            else
+                value = FormatReportValue(
+                    lookups.value(s.lookupName().toLower()).valueAt(0, s.fieldName()), s.format);
+        } else {
+            value = FormatReportValue(data ? data->value(row, s.name) : QVariant(), s.format);
+        }
+        break;
+    }
+    if (value.isEmpty())
+        return s.label;
+    return s.label + s.prefix + value + s.suffix;
+}
+
+PreparedReport::Block PreparedReport::block(int row) const
+{
+    Block b;
+    b.title = resolve(tmpl.title, row);
+    for (const TextSource &h : tmpl.headers) {
+        b.headers.append(resolve(h, row));
+        b.headerAligns.append(h.align);
+        b.headerBold.append(h.bold);
+    }
+    return b;
+}
+
+QStringList PreparedReport::rowTexts(int row) const
+{
+    QStringList texts;
+    if (!data || row < 0 || row >= rowTotal)
+        return texts;
+    if (tmpl.isVoucher) {
+        for (const auto &cells : tmpl.voucher.rows)
+            for (const VoucherCell &cell : cells) {
+                TextSource unlabelled = cell.source;
+                unlabelled.label.clear();
+                texts.append(resolve(unlabelled, row));
+            }
+        return texts;
+    }
+    texts.reserve(tmpl.columns.size());
+    for (qsizetype c = 0; c < tmpl.columns.size(); ++c) {
+        const ReportColumn &col = tmpl.columns[c];
+        const QVariant v = data->value(row, col.field);
+        if (col.format == ReportFormat::Percent) {
+            const double share = magnitude.value(c) > 0 ? std::fabs(v.toDouble()) / magnitude[c] : 0;
+            texts.append(v.isNull() ? QString() : percentText(share));
+        } else {
+            texts.append(FormatReportValue(v, col.format));
+        }
+    }
+    return texts;
+}
+
+bool PreparedReport::rowEmphasized(int row) const
+{
+    return !tmpl.isVoucher && !tmpl.emphasisField.isEmpty() && data
+        && tmpl.emphasisValues.contains(data->value(row, tmpl.emphasisField).toString());
 }
 
 void ReportEngine::preview(QWidget *parent) const
@@ -290,14 +313,7 @@ bool ReportEngine::savePdf(const QString &filePath, QString *error) const
             *error = ReportTexts::prefix(path) + QStringLiteral("报表尚未准备好");
         return false;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(filePath);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(report.isLandscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setDocName(report.previewTitle());
-    printer.setCreator(QString::fromUtf8(Platform::ProgramTitle));
-    if (!report.paintDevice(&printer) || QFileInfo(filePath).size() <= 0) {
+    if (!Platform::WritePdf(report, filePath)) {
         if (error)
             *error = QStringLiteral("PDF 文件无法写入：") + filePath;
         return false;
@@ -322,9 +338,15 @@ QString ListTemplatePath(const QString &portraitFile, const QString &otherFile)
 
 bool PrintReport(const QString &templatePath, const Query &rows, ReportValueProvider values, QWidget *parent)
 {
+    return PrintReport(templatePath, std::make_shared<QueryRows>(rows), std::move(values), parent);
+}
+
+bool PrintReport(const QString &templatePath, std::shared_ptr<const ReportRows> rows,
+    ReportValueProvider values, QWidget *parent)
+{
     ReportEngine engine;
     engine.loadTemplate(templatePath);
-    engine.bind(rows);
+    engine.bind(std::move(rows));
     engine.setValueProvider(std::move(values));
     QString error;
     if (!engine.prepare(&error)) {

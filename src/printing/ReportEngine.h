@@ -13,6 +13,7 @@
 #include "printing/ReportRows.h"
 #include "printing/ReportTemplate.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -33,8 +34,10 @@ class QWidget;
 // Answers a named value the template asks for; no value means the engine prints nothing.
 using ReportValueProvider = std::function<std::optional<QVariant>(const QString &name)>;
 
-// The report as prepared: every text resolved and the rows split into pages. It draws itself
-// onto any printer (the preview, a real printer, a PDF file) or an image.
+// The report as prepared: every fixed text resolved, the totals figured and the rows split into
+// pages. The rows stay in their source: a page reads the rows it shows when it is drawn, so a
+// report of any size holds what its pages need, not its rows' texts. It draws itself onto any
+// printer (the preview, a real printer, a PDF file) or an image.
 class PreparedReport : public Platform::PreviewSource
 {
 public:
@@ -55,12 +58,13 @@ public:
     const ReportTemplate &reportTemplate() const { return tmpl; }
 
     // The title and header texts (of the first voucher, for a bill).
-    QString title() const { return blocks.isEmpty() ? QString() : blocks.first().title; }
-    QStringList headerTexts() const { return blocks.isEmpty() ? QStringList() : blocks.first().headers; }
+    QString title() const { return firstBlock.title; }
+    QStringList headerTexts() const { return firstBlock.headers; }
     // Column captions, or the voucher's cell labels.
     QStringList captions() const { return captionTexts; }
-    // Display texts of every detail row (a voucher's cells, for a bill), in print order.
-    const QList<QStringList> &rows() const { return rowTexts; }
+    // Detail rows (vouchers, for a bill) and the display texts of one of them (a voucher's cells).
+    int rowCount() const { return rowTotal; }
+    QStringList rowTexts(int row) const;
     // The totals row's texts, one per column (empty when the template has none).
     QStringList totals() const { return totalTexts; }
     QStringList footerTexts() const { return {footerLeftText, footerRightText}; }
@@ -70,16 +74,24 @@ public:
 
     int pageCount() const { return int(pageList.size()); }
     const QList<Page> &pages() const { return pageList; }
+    // The texts of the rows a page shows, read from the rows' source.
     QList<QStringList> pageRows(int page) const;
     QString pageNumberText(int page) const;
 
     // Platform::PreviewSource
     QString previewTitle() const override;
     bool isLandscape() const override { return tmpl.landscape; }
-    void paintPages(QPrinter *printer) const override;
+    int previewPageCount() const override { return pageCount(); }
+    QSizeF previewPaperMm() const override { return paperSize(); }
+    void paintPreviewPage(QPainter &painter, int page, double dotsPerMm) const override
+    {
+        paintPreparedPage(painter, page, dotsPerMm);
+    }
+    bool paintPages(QPrinter *printer) const override;
 
-    // Draws every page on a paged device set to its full page; false when painting cannot start.
-    bool paintDevice(QPagedPaintDevice *device) const;
+    // Draws the pages [from, to] (every page when to < 0) one after another on a paged device
+    // set to its full page; false when painting cannot start.
+    bool paintDevice(QPagedPaintDevice *device, int from = 0, int to = -1) const;
     // One page as a picture at the given resolution, on white paper.
     QImage renderPage(int page, double dotsPerInch) const;
     // Draws one prepared page with painter, whose origin is the paper's corner.
@@ -98,6 +110,9 @@ private:
         QList<bool> headerBold;
     };
 
+    QString resolve(const TextSource &source, int row) const;
+    Block block(int row) const;
+    bool rowEmphasized(int row) const;
     void paintPage(QPainter &painter, double dotsPerMm, const QSizeF &paperMm, int index,
         const QList<Page> &pages) const;
     void paintTablePage(QPainter &painter, double dotsPerMm, const QSizeF &paperMm, const Page &page) const;
@@ -107,12 +122,16 @@ private:
     double voucherHeight() const;
 
     bool valid = false;
+    bool sample = false; // no rows bound: sample rows and placeholders
     QString path;
     ReportTemplate tmpl;
-    QList<Block> blocks;
+    std::shared_ptr<const ReportRows> data;
+    int rowTotal = 0;
+    QHash<QString, QString> answers; // named value -> its text
+    QHash<QString, Query> lookups; // lower-case look-up name -> its one row
+    QList<double> magnitude; // per column: the sum of a percent column's magnitudes
+    Block firstBlock;
     QStringList captionTexts;
-    QList<QStringList> rowTexts;
-    QList<bool> emphasized;
     QStringList totalTexts;
     QString footerLeftText;
     QString footerRightText;
@@ -144,7 +163,7 @@ public:
     bool errorShown() const { return shown; }
     const PreparedReport &prepared() const { return report; }
 
-    // Shows the prepared report in the print preview.
+    // Shows the prepared report in the print preview (TFormPreview).
     void preview(QWidget *parent = nullptr) const;
     // Writes the prepared report as a PDF file.
     bool savePdf(const QString &filePath, QString *error = nullptr) const;
@@ -172,6 +191,9 @@ QString ListTemplatePath(const QString &portraitFile, const QString &otherFile);
 // is shown to the user (with the template's path) and nothing is previewed; true when previewed.
 bool PrintReport(const QString &templatePath, const Query &rows, ReportValueProvider values = {},
     QWidget *parent = nullptr);
+// The same over any row source (a statement read block by block, for long lists).
+bool PrintReport(const QString &templatePath, std::shared_ptr<const ReportRows> rows,
+    ReportValueProvider values = {}, QWidget *parent = nullptr);
 
 // A value as a template prints it in the given format (money by RoundMoney, dates as short
 // dates; anything that is not of the format is printed as it stands).

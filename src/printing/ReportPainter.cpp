@@ -170,7 +170,11 @@ QList<QStringList> PreparedReport::pageRows(int page) const
     if (page < 0 || page >= pageList.size())
         return {};
     const Page &p = pageList[page];
-    return rowTexts.mid(p.first, p.count);
+    QList<QStringList> texts;
+    texts.reserve(p.count);
+    for (int row = p.first; row < p.first + p.count; ++row)
+        texts.append(rowTexts(row));
+    return texts;
 }
 
 QString PreparedReport::pageNumberText(int page) const
@@ -203,7 +207,7 @@ QList<PreparedReport::Page> PreparedReport::paginate(const QSizeF &paper) const
     const bool footer = t.pageNumbers || !footerLeftText.isEmpty() || !footerRightText.isEmpty();
     const double body
         = paper.height() - t.marginsMm.top() - t.marginsMm.bottom() - (footer ? FooterHeight : 0);
-    const int count = int(rowTexts.size());
+    const int count = rowTotal;
     QList<Page> pages;
     constexpr double eps = 1e-6;
 
@@ -219,7 +223,7 @@ QList<PreparedReport::Page> PreparedReport::paginate(const QSizeF &paper) const
 
     const double row = t.rowHeight();
     const double caption = row * 1.2;
-    const QString firstTitle = blocks.isEmpty() ? QString() : blocks.first().title;
+    const QString firstTitle = firstBlock.title;
     const double opening = titleBlockHeight(t, !firstTitle.isEmpty())
         + (t.headers.isEmpty() ? 0 : headerLines(t) * row + HeaderGap);
     const bool totals = t.hasTotals();
@@ -291,8 +295,8 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
     QFont bold = body;
     bold.setBold(true);
 
-    if (page.opening && !blocks.isEmpty()) {
-        const Block &b = blocks.first();
+    if (page.opening) {
+        const Block &b = firstBlock;
         if (!b.title.isEmpty())
             y += paintTitle(p, pen, t, b.title, left, width, y);
         if (!b.headers.isEmpty()) {
@@ -318,12 +322,21 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
     y += caption;
     QList<double> rules {y};
 
+    // The page's rows, read once for the page.
+    QList<QStringList> texts;
+    QList<bool> strongRows;
+    texts.reserve(page.count);
+    for (int r = page.first; r < page.first + page.count; ++r) {
+        texts.append(rowTexts(r));
+        strongRows.append(rowEmphasized(r));
+    }
+
     // One size per column and page, so that a column does not mix sizes from row to row.
     QList<int> sizes;
     for (qsizetype c = 0; c < t.columns.size(); ++c) {
         QStringList plain, strong;
-        for (int r = page.first; r < page.first + page.count; ++r)
-            (emphasized.value(r) ? strong : plain).append(rowTexts[r].value(c));
+        for (qsizetype r = 0; r < texts.size(); ++r)
+            (strongRows[r] ? strong : plain).append(texts[r].value(c));
         if (page.totals)
             strong.append(totalTexts.value(c));
         const double room
@@ -349,8 +362,8 @@ void PreparedReport::paintTablePage(QPainter &p, double k, const QSizeF &paper, 
         y += row;
         rules.append(y);
     };
-    for (int r = page.first; r < page.first + page.count; ++r)
-        paintRow(rowTexts[r], emphasized.value(r), emphasized.value(r) ? TotalFill : QColor());
+    for (qsizetype r = 0; r < texts.size(); ++r)
+        paintRow(texts[r], strongRows[r], strongRows[r] ? TotalFill : QColor());
     if (page.totals)
         paintRow(totalTexts, true, TotalFill);
 
@@ -385,8 +398,8 @@ void PreparedReport::paintVouchers(QPainter &p, double k, const QSizeF &paper, c
     double y = t.marginsMm.top();
 
     for (int record = page.first; record < page.first + page.count; ++record) {
-        const Block &b = blocks[record];
-        const QStringList &cells = rowTexts[record];
+        const Block b = record == 0 ? firstBlock : block(record);
+        const QStringList cells = rowTexts(record);
         if (record > page.first) {
             // A dashed cutting line between two vouchers of one sheet.
             QPen dash(QColor(150, 150, 150));
@@ -491,7 +504,7 @@ void PreparedReport::paintFooter(QPainter &p, double k, const QSizeF &paper, int
             QStringLiteral("第 %1 页 / 共 %2 页").arg(index + 1).arg(count));
 }
 
-bool PreparedReport::paintDevice(QPagedPaintDevice *device) const
+bool PreparedReport::paintDevice(QPagedPaintDevice *device, int from, int to) const
 {
     if (!valid)
         return false;
@@ -506,17 +519,23 @@ bool PreparedReport::paintDevice(QPagedPaintDevice *device) const
     if (!painter.begin(device))
         return false;
     const double k = device->logicalDpiX() / 25.4;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        if (i > 0)
-            device->newPage();
-        paintPage(painter, k, paper, int(i), pages);
+    const int last = to < 0 ? int(pages.size()) - 1 : std::min(to, int(pages.size()) - 1);
+    // Page after page: each is read, drawn and handed to the device before the next.
+    for (int i = std::max(0, from); i <= last; ++i) {
+        if (i > std::max(0, from) && !device->newPage())
+            return painter.end() && false;
+        paintPage(painter, k, paper, i, pages);
     }
     return painter.end();
 }
 
-void PreparedReport::paintPages(QPrinter *printer) const
+bool PreparedReport::paintPages(QPrinter *printer) const
 {
-    paintDevice(printer);
+    // The printer's range counts from 1; none named prints every page.
+    const int from = printer->fromPage(), to = printer->toPage();
+    if (from > 0 || to > 0)
+        return paintDevice(printer, std::max(0, from - 1), to > 0 ? to - 1 : -1);
+    return paintDevice(printer);
 }
 
 void PreparedReport::paintPreparedPage(QPainter &painter, int page, double dotsPerMm) const

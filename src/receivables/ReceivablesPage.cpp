@@ -11,6 +11,7 @@
 #include "storage/ShareDM.h"
 #include "widgets/DataGrid.h"
 #include "widgets/FormParts.h"
+#include "widgets/StatementRows.h"
 
 #include <QAction>
 #include <QFrame>
@@ -298,9 +299,9 @@ void ReceivablesPage::GetPayView::printRecords()
 {
     if (!grid->isOpen())
         return;
-    // The grid's rows as they stand: same statement, filter and mode, read once in order.
-    Query rows;
-    if (!RunQuery(rows, grid->statement(), Texts::DatabaseOpenFailed))
+    // The grid's rows as they stand: same statement, filter and mode, read page by page.
+    const auto rows = StatementRows::open(grid->statement(), Texts::DatabaseOpenFailed);
+    if (!rows)
         return;
     PrintReport(ReportTemplatePath(GetPayTemplate(names.kind, shownMode)), rows, {}, page);
 }

@@ -14,6 +14,7 @@
 #include "storage/ShareDM.h"
 #include "widgets/DataGrid.h"
 #include "widgets/FormParts.h"
+#include "widgets/StatementRows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -120,9 +121,9 @@ void ReportsPage::printReport()
 {
     if (!reportGrid->isOpen())
         return;
-    // The rows as the grid last read them, in the grid's order.
-    Query rows;
-    if (!RunQuery(rows, reportGrid->statement(), Texts::DatabaseOpenFailed))
+    // The grid's statement, in the grid's order, read page by page.
+    const auto rows = StatementRows::open(reportGrid->statement(), Texts::DatabaseOpenFailed);
+    if (!rows)
         return;
     PrintReport(
         ListTemplatePath(QStringLiteral("Report.frf"), QStringLiteral("Report2.frf")), rows, {}, this);

@@ -24,6 +24,10 @@ public:
     {
         return columnNames().contains(column, Qt::CaseInsensitive);
     }
+
+    // The sum of each field's values (read as numbers) over every row, or of their magnitudes
+    // when absolute. This walks the rows in order; a source over a statement asks SQL instead.
+    virtual QList<double> fieldSums(const QStringList &fields, bool absolute) const;
 };
 
 // A read query's rows. The query is copied (its rows are shared, not duplicated), so the rows

@@ -1645,6 +1645,20 @@ QString DataGridModel::footerText(int column) const
     return {};
 }
 
+QVariant DataGridModel::fieldSum(const QString &field) const
+{
+    const int f = fieldIndex(field);
+    if (!m_open || f < 0)
+        return {};
+    const QString key = m_fields[f].toLower();
+    if (!m_sums.contains(key)) {
+        QString error;
+        if (!computeAggregates(nullptr, {m_fields[f]}, &error))
+            m_lastError = error;
+    }
+    return m_sums.value(key);
+}
+
 int DataGridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : totalRows();

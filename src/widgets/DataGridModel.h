@@ -130,6 +130,9 @@ public:
 
     QString displayText(int row, int column) const;
     QString footerText(int column) const;
+    // The sum of a field over the whole result (null when it has no rows), from the run's own
+    // pass when it summed the field, else from one aggregate statement.
+    QVariant fieldSum(const QString &field) const;
     GridFooter footer(int column) const;
     bool hasFooters() const;
 

@@ -86,6 +86,14 @@ protected:
 
 } // namespace
 
+QList<QStringList> ShownRows(const PreparedReport &report)
+{
+    QList<QStringList> rows;
+    for (int page = 0; page < report.pageCount(); ++page)
+        rows.append(report.pageRows(page));
+    return rows;
+}
+
 QStringList DrawnTexts(const PreparedReport &report, int page)
 {
     TextDevice device;

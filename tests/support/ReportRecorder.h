@@ -26,6 +26,10 @@ private:
     Seams &seams;
 };
 
+// The texts of the rows every page shows, page after page (a voucher's cells, for a bill): what
+// the pages read from the report's rows, not a copy held by the report.
+QList<QStringList> ShownRows(const PreparedReport &report);
+
 // The texts drawn on one page, in drawing order.
 QStringList DrawnTexts(const PreparedReport &report, int page);
 

@@ -104,6 +104,14 @@ Seams::Seams()
         if (onPreview)
             onPreview(source);
     };
+    h.choosePrinter = [this](QPrinter *printer) {
+        ++printDialogs;
+        if (!onChoosePrinter) {
+            QTest::qFail("unexpected print dialog", __FILE__, __LINE__);
+            return false;
+        }
+        return onChoosePrinter(printer);
+    };
     h.today = [this] { return today; };
     h.busyCursorDisabled = true;
 }

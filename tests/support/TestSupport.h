@@ -21,6 +21,7 @@
 #include <memory>
 
 class QDialog;
+class QPrinter;
 
 namespace TestSupport {
 
@@ -89,6 +90,11 @@ public:
     // Called for every report preview; previewTitles records them all.
     std::function<void(const Platform::PreviewSource &)> onPreview;
     QStringList previewTitles;
+
+    // Answers the print dialog: sets up the printer (a PDF file, say) and returns whether to
+    // print; a print dialog with no answer set fails the test. printDialogs counts them.
+    std::function<bool(QPrinter *)> onChoosePrinter;
+    int printDialogs = 0;
 
     QDate today = QDate(2026, 6, 15);
 
