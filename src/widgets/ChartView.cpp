@@ -93,7 +93,23 @@ ChartView::ChartView(QWidget *parent) : QChartView(parent)
     setRubberBand(QChartView::NoRubberBand);
     setDragMode(QGraphicsView::NoDrag);
     setInteractive(false);
-    connect(c, &QChart::plotAreaChanged, this, [this] { placeMarks(); });
+    connect(c, &QChart::plotAreaChanged, this, [this] {
+        // New legend texts during the chart's own layout would keep the old widths: lay out
+        // the legend and the chart again once this pass is over.
+        if (placeMarks())
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    // The view may have grown for the wider legend while the chart kept its size.
+                    if (chart()->size() != QSizeF(size()))
+                        chart()->resize(size());
+                    if (chart()->legend()->layout())
+                        chart()->legend()->layout()->invalidate();
+                    if (chart()->layout())
+                        chart()->layout()->invalidate();
+                },
+                Qt::QueuedConnection);
+    });
 }
 
 void ChartView::setTitle(const QString &title)
@@ -191,6 +207,7 @@ void ChartView::showLegendTexts()
     const QList<QLegendMarker *> markers = chart()->legend()->markers(series);
     for (int i = 0; i < markers.size() && i < points.size(); ++i)
         markers[i]->setLabel(legendText(i));
+    keepRoomForLegend();
 }
 
 void ChartView::rebuild()
@@ -335,15 +352,29 @@ bool ChartView::placePieMarks()
 
 void ChartView::keepRoomForLegend()
 {
-    // Below this a pie leaves its marks no room.
-    constexpr int LeastHeight = 300;
     const QLegend *legend = chart()->legend();
-    // An entry is a line of its font with the text item's margins; the title and the chart's
-    // margins lie above and below the entries.
-    const qreal entry = QFontMetricsF(legend->font()).height() + 8;
-    const qreal around = QFontMetricsF(chart()->titleFont()).height() + 90;
-    const int needed = int(std::ceil(entry * points.size() + around));
-    setMinimumHeight(legend->isVisible() ? qMax(LeastHeight, needed) : LeastHeight);
+    QSize least = leastSize;
+    if (legend->isVisible() && !points.isEmpty()) {
+        // An entry is a line of its font with the text item's margins; the title and the
+        // chart's margins lie above and below the entries. The chart gives its legend at most
+        // two fifths of its width and cuts longer entries short.
+        const QFontMetricsF metrics(legend->font());
+        const qreal entry = metrics.height() + 8;
+        const qreal around = QFontMetricsF(chart()->titleFont()).height() + 90;
+        least.setHeight(qMax(least.height(), int(std::ceil(entry * points.size() + around))));
+        // The widest text, with the colour box and the margins beside it.
+        qreal widest = 0;
+        for (int i = 0; i < points.size(); ++i)
+            widest = qMax(widest, metrics.horizontalAdvance(legendText(i)));
+        least.setWidth(qMax(least.width(), int(std::ceil((widest + 40) / 0.4 + 64))));
+    }
+    setMinimumSize(least);
+}
+
+void ChartView::setLeastSize(const QSize &size)
+{
+    leastSize = size;
+    keepRoomForLegend();
 }
 
 void ChartView::resizeEvent(QResizeEvent *event)
@@ -354,6 +385,8 @@ void ChartView::resizeEvent(QResizeEvent *event)
         showLegendTexts();
     }
     QChartView::resizeEvent(event);
+    // The plot area may stay as it was, and then no one else places the marks again.
+    placeMarks();
 }
 
 void ChartView::placeBarMarks()

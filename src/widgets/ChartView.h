@@ -44,6 +44,8 @@ public:
     void clear();
     void addPoint(double value, const QString &label);
     void setMarksVisible(bool visible);
+    // The least size the chart keeps, grown to what its legend needs to show every entry whole.
+    void setLeastSize(const QSize &size);
     bool marksVisible() const { return showMarks; }
 
     int pointCount() const { return int(points.size()); }
@@ -99,5 +101,6 @@ private:
     // Pie marks left out for want of room; only grows until the points or the size change, so
     // that the legend's growing never sets off placing after placing.
     QList<bool> offPie;
+    QSize leastSize {320, 240};
     QGraphicsLineItem *zeroLine = nullptr;
 };
