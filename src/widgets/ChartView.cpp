@@ -100,9 +100,6 @@ ChartView::ChartView(QWidget *parent) : QChartView(parent)
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    // The view may have grown for the wider legend while the chart kept its size.
-                    if (chart()->size() != QSizeF(size()))
-                        chart()->resize(size());
                     if (chart()->legend()->layout())
                         chart()->legend()->layout()->invalidate();
                     if (chart()->layout())
@@ -207,7 +204,9 @@ void ChartView::showLegendTexts()
     const QList<QLegendMarker *> markers = chart()->legend()->markers(series);
     for (int i = 0; i < markers.size() && i < points.size(); ++i)
         markers[i]->setLabel(legendText(i));
-    keepRoomForLegend();
+    // Not at once: this runs while the view is being resized, and a view that grows inside its
+    // own resize leaves its viewport at the old size.
+    QMetaObject::invokeMethod(this, &ChartView::keepRoomForLegend, Qt::QueuedConnection);
 }
 
 void ChartView::rebuild()

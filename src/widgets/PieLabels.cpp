@@ -146,11 +146,19 @@ Layout place(const QList<Slice> &slices, const QRectF &area)
     for (;;) {
         Placement pie;
         if (!fitPie(slices, shown, area, &pie)) {
-            qreal widest = 0;
-            for (int i = 0; i < slices.size(); ++i)
-                if (shown[i])
-                    widest = qMax(widest, slices[i].mark.width());
-            leaveOutSmallest(slices, shown, [&](int i) { return slices[i].mark.width() >= widest; });
+            // Only the widest mark of a column takes room from the pie: of the two widest,
+            // the smaller slice's gives way.
+            int widest[2] = {-1, -1};
+            for (int i = 0; i < slices.size(); ++i) {
+                int &w = widest[onRight(slices[i]) ? 1 : 0];
+                if (shown[i] && (w < 0 || slices[i].mark.width() > slices[w].mark.width()))
+                    w = i;
+            }
+            const int out = widest[0] < 0                          ? widest[1]
+                : widest[1] < 0                                    ? widest[0]
+                : slices[widest[0]].span <= slices[widest[1]].span ? widest[0]
+                                                                   : widest[1];
+            shown[out] = false;
             continue;
         }
         bool fits = true;

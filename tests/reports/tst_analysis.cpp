@@ -464,6 +464,9 @@ private slots:
         const QList<QLegendMarker *> legend = chart->chart()->legend()->markers();
         for (int i = 0; i < legend.size(); ++i)
             QCOMPARE(legend[i]->label(), chart->legendText(i));
+        // The whole chart is in sight.
+        const QRectF inSight = chart->mapToScene(chart->viewport()->rect()).boundingRect();
+        QVERIFY(inSight.adjusted(-1, -1, 1, 1).contains(chart->chart()->geometry()));
         const QRectF area = chart->chart()->plotArea();
         QLegend *legendItem = chart->chart()->legend();
         const QRectF legendArea = legendItem->sceneBoundingRect();

@@ -173,6 +173,18 @@ private slots:
             QVERIFY(outMost <= shownLeast);
         }
 
+        // Too wide to stand on both sides of the pie: the one large slice keeps its mark, the
+        // longest, and the small ones across from it give way.
+        Values oneLarge {90000};
+        Widths longNames {190};
+        for (int i = 1; i < 20; ++i) {
+            oneLarge.append(4000.0 / i);
+            longNames.append(170);
+        }
+        const PieLabels::Layout wide
+            = PieLabels::place(slicesOf(oneLarge, longNames), QRectF(0, 0, 410, 470));
+        QVERIFY(wide.marks[0].shown);
+
         QList<PieLabels::Slice> unasked = slicesOf({5, 3, 2}, {50});
         unasked[1].mark = QSizeF();
         const PieLabels::Layout some = PieLabels::place(unasked, QRectF(0, 0, 400, 300));
