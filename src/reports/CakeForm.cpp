@@ -150,6 +150,8 @@ TFormCake::TFormCake(QWidget *parent) : QDialog(parent)
     chartView = new ChartView(chartPage);
     chartView->setObjectName(QStringLiteral("Chart1"));
     chartView->setTitle(QStringLiteral("图形数据分析"));
+    // Room for a pie with its marks beside it even in the smallest window.
+    chartView->setLeastSize(QSize(640, 300));
     kindChoice = new QComboBox(chartPage);
     kindChoice->setObjectName(QStringLiteral("ComboBox2"));
     kindChoice->addItems(Cake::ChartKinds());

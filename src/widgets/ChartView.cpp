@@ -1,6 +1,7 @@
 #include "widgets/ChartView.h"
 
 #include "storage/PublicFunction.h"
+#include "widgets/PieLabels.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -9,13 +10,16 @@
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsSimpleTextItem>
 #include <QImageWriter>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QResizeEvent>
 #include <QValueAxis>
 
 #include <cmath>
@@ -89,7 +93,20 @@ ChartView::ChartView(QWidget *parent) : QChartView(parent)
     setRubberBand(QChartView::NoRubberBand);
     setDragMode(QGraphicsView::NoDrag);
     setInteractive(false);
-    connect(c, &QChart::plotAreaChanged, this, [this] { placeBarMarks(); });
+    connect(c, &QChart::plotAreaChanged, this, [this] {
+        // New legend texts during the chart's own layout would keep the old widths: lay out
+        // the legend and the chart again once this pass is over.
+        if (placeMarks())
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (chart()->legend()->layout())
+                        chart()->legend()->layout()->invalidate();
+                    if (chart()->layout())
+                        chart()->layout()->invalidate();
+                },
+                Qt::QueuedConnection);
+    });
 }
 
 void ChartView::setTitle(const QString &title)
@@ -167,7 +184,29 @@ QString ChartView::legendText(int index) const
 {
     if (index < 0 || index >= points.size())
         return {};
-    return joined(points[index].label, RoundMoney(percentage(index)) + QLatin1Char('%'));
+    const QString share = RoundMoney(percentage(index)) + QLatin1Char('%');
+    // A slice without its mark on the pie shows its value here.
+    if (!markShown(index) && showMarks)
+        return joined(points[index].label,
+            RoundMoney(points[index].value) + QStringLiteral("（") + share + QStringLiteral("）"));
+    return joined(points[index].label, share);
+}
+
+bool ChartView::markShown(int index) const
+{
+    return showMarks && index >= 0 && index < points.size() && !offPie.value(index);
+}
+
+void ChartView::showLegendTexts()
+{
+    if (!series)
+        return;
+    const QList<QLegendMarker *> markers = chart()->legend()->markers(series);
+    for (int i = 0; i < markers.size() && i < points.size(); ++i)
+        markers[i]->setLabel(legendText(i));
+    // Not at once: this runs while the view is being resized, and a view that grows inside its
+    // own resize leaves its viewport at the old size.
+    QMetaObject::invokeMethod(this, &ChartView::keepRoomForLegend, Qt::QueuedConnection);
 }
 
 void ChartView::rebuild()
@@ -175,6 +214,11 @@ void ChartView::rebuild()
     QChart *c = chart();
     qDeleteAll(barMarks);
     barMarks.clear();
+    qDeleteAll(pieMarks);
+    pieMarks.clear();
+    qDeleteAll(leaders);
+    leaders.clear();
+    offPie = QList<bool>(points.size(), false);
     delete zeroLine;
     zeroLine = nullptr;
     c->removeAllSeries();
@@ -183,6 +227,7 @@ void ChartView::rebuild()
         delete axis;
     }
     series = nullptr;
+    keepRoomForLegend();
     if (!hasSeries)
         return;
 
@@ -193,16 +238,27 @@ void ChartView::rebuild()
             auto *slice = new QPieSlice(markText(i), std::fabs(points[i].value));
             slice->setColor(points[i].color);
             slice->setBorderColor(Qt::white);
+            // The slice keeps its mark's text, but the series would draw it where it covers its
+            // neighbours': the chart draws the marks itself, where they find room.
             slice->setLabelVisible(showMarks);
-            slice->setLabelPosition(QPieSlice::LabelOutside);
+            slice->setLabelPosition(QPieSlice::LabelInsideHorizontal);
+            slice->setLabelColor(Qt::transparent);
             pie->append(slice);
+            if (showMarks) {
+                auto *mark = new QGraphicsSimpleTextItem(markText(i), c);
+                mark->setZValue(11);
+                pieMarks.append(mark);
+                auto *leader = new QGraphicsPathItem(c);
+                leader->setPen(QPen(points[i].color.darker(120), 1));
+                leader->setZValue(10);
+                leaders.append(leader);
+            }
         }
         pie->setPieSize(0.6);
         c->addSeries(pie);
-        const QList<QLegendMarker *> markers = c->legend()->markers(pie);
-        for (int i = 0; i < markers.size() && i < points.size(); ++i)
-            markers[i]->setLabel(legendText(i));
         series = pie;
+        showLegendTexts();
+        placePieMarks();
         return;
     }
 
@@ -245,6 +301,91 @@ void ChartView::rebuild()
         }
     }
     placeBarMarks();
+}
+
+bool ChartView::placeMarks()
+{
+    placeBarMarks();
+    return placePieMarks();
+}
+
+bool ChartView::placePieMarks()
+{
+    auto *pie = qobject_cast<QPieSeries *>(series);
+    if (seriesKind != Kind::Pie || !pie)
+        return false;
+    const QRectF area = chart()->plotArea();
+    if (area.width() <= 0 || area.height() <= 0)
+        return false;
+    const QList<QPieSlice *> slices = pie->slices();
+    QList<PieLabels::Slice> wanted;
+    for (int i = 0; i < slices.size(); ++i) {
+        const bool asked = i < pieMarks.size() && !offPie.value(i);
+        wanted.append({slices[i]->startAngle(), slices[i]->angleSpan(),
+            asked ? pieMarks[i]->boundingRect().size() : QSizeF()});
+    }
+    const PieLabels::Layout layout = PieLabels::place(wanted, area);
+    const qreal shorter = qMin(area.width(), area.height());
+    pie->setPieSize(qBound<qreal>(0, 2 * layout.radius / shorter, 1));
+    pie->setHorizontalPosition(qBound<qreal>(0, (layout.centre.x() - area.left()) / area.width(), 1));
+    pie->setVerticalPosition(qBound<qreal>(0, (layout.centre.y() - area.top()) / area.height(), 1));
+    bool legendChanged = false;
+    for (int i = 0; i < pieMarks.size() && i < layout.marks.size(); ++i) {
+        const PieLabels::Mark &m = layout.marks[i];
+        pieMarks[i]->setVisible(m.shown);
+        leaders[i]->setVisible(m.shown);
+        if (m.shown) {
+            pieMarks[i]->setPos(m.rect.topLeft());
+            QPainterPath path;
+            path.addPolygon(m.leader);
+            leaders[i]->setPath(path);
+        } else if (!offPie[i]) {
+            offPie[i] = true;
+            legendChanged = true;
+        }
+    }
+    if (legendChanged)
+        showLegendTexts();
+    return legendChanged;
+}
+
+void ChartView::keepRoomForLegend()
+{
+    const QLegend *legend = chart()->legend();
+    QSize least = leastSize;
+    if (legend->isVisible() && !points.isEmpty()) {
+        // An entry is a line of its font with the text item's margins; the title and the
+        // chart's margins lie above and below the entries. The chart gives its legend at most
+        // two fifths of its width and cuts longer entries short.
+        const QFontMetricsF metrics(legend->font());
+        const qreal entry = metrics.height() + 8;
+        const qreal around = QFontMetricsF(chart()->titleFont()).height() + 90;
+        least.setHeight(qMax(least.height(), int(std::ceil(entry * points.size() + around))));
+        // The widest text, with the colour box and the margins beside it.
+        qreal widest = 0;
+        for (int i = 0; i < points.size(); ++i)
+            widest = qMax(widest, metrics.horizontalAdvance(legendText(i)));
+        least.setWidth(qMax(least.width(), int(std::ceil((widest + 40) / 0.4 + 64))));
+    }
+    setMinimumSize(least);
+}
+
+void ChartView::setLeastSize(const QSize &size)
+{
+    leastSize = size;
+    keepRoomForLegend();
+}
+
+void ChartView::resizeEvent(QResizeEvent *event)
+{
+    // A new size may have room for marks an older one had not.
+    if (offPie.contains(true)) {
+        offPie.fill(false);
+        showLegendTexts();
+    }
+    QChartView::resizeEvent(event);
+    // The plot area may stay as it was, and then no one else places the marks again.
+    placeMarks();
 }
 
 void ChartView::placeBarMarks()
@@ -335,9 +476,14 @@ QImage ChartView::renderImage()
         if (width() < 320 || height() < 240)
             resize(640, 480);
         chart()->resize(size());
-        if (chart()->layout())
-            chart()->layout()->activate();
-        placeBarMarks();
+        // Marks moved into the legend widen it, which narrows the pie's room: place again
+        // until the legend stays as it is (each pass moves one more mark or none).
+        for (int pass = 0; pass <= points.size(); ++pass) {
+            if (chart()->layout())
+                chart()->layout()->activate();
+            if (!placeMarks())
+                break;
+        }
     }
     const QRectF source = chart()->geometry();
     QImage image(source.size().toSize(), QImage::Format_RGB32);

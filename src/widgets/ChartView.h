@@ -4,7 +4,9 @@
 // value, a label and a colour the chart picks. Marks beside each slice or bar show the label
 // and the signed value; legend entries show the label and the share of the point in the sum
 // of all magnitudes. A pie draws each slice by the magnitude of its value; bars of negative
-// values hang below the zero line.
+// values hang below the zero line. Marks never cover one another: a pie's marks stand in
+// columns beside it, and a slice whose mark finds no room there has its value in its legend
+// entry instead.
 //
 //   chart->setTitle("图形数据分析");
 //   chart->newSeries(ChartView::Kind::Pie);
@@ -21,6 +23,7 @@
 
 class QAbstractSeries;
 class QGraphicsLineItem;
+class QGraphicsPathItem;
 class QGraphicsSimpleTextItem;
 
 class ChartView : public QChartView
@@ -41,6 +44,8 @@ public:
     void clear();
     void addPoint(double value, const QString &label);
     void setMarksVisible(bool visible);
+    // The least size the chart keeps, grown to what its legend needs to show every entry whole.
+    void setLeastSize(const QSize &size);
     bool marksVisible() const { return showMarks; }
 
     int pointCount() const { return int(points.size()); }
@@ -51,6 +56,8 @@ public:
     double percentage(int index) const;
     QString markText(int index) const;
     QString legendText(int index) const;
+    // Whether the point's mark is drawn; false for a pie's mark that found no room beside it.
+    bool markShown(int index) const;
 
     // The chart drawn on white; a chart not on screen is drawn at 640×480.
     QImage renderImage();
@@ -69,12 +76,31 @@ private:
     };
     void rebuild();
     void placeBarMarks();
+    // True when marks went into the legend, which then takes a new width.
+    bool placePieMarks();
+    bool placeMarks();
+    void showLegendTexts();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // Tall enough for every legend entry: the entries are the one place that names each slice
+    // and carries the values of the marks left off the pie.
+    void keepRoomForLegend();
+
+private:
     Kind seriesKind = Kind::Pie;
     bool hasSeries = false;
     bool showMarks = true;
     QList<Point> points;
     QAbstractSeries *series = nullptr;
     QList<QGraphicsSimpleTextItem *> barMarks;
+    QList<QGraphicsSimpleTextItem *> pieMarks;
+    QList<QGraphicsPathItem *> leaders;
+    // Pie marks left out for want of room; only grows until the points or the size change, so
+    // that the legend's growing never sets off placing after placing.
+    QList<bool> offPie;
+    QSize leastSize {320, 240};
     QGraphicsLineItem *zeroLine = nullptr;
 };

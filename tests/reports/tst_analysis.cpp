@@ -3,6 +3,7 @@
 
 #include "ReportsFixture.h"
 #include "reports/CakeForm.h"
+#include "storage/PublicFunction.h"
 #include "support/ReportRecorder.h"
 #include "support/TestMain.h"
 #include "widgets/ChartView.h"
@@ -15,7 +16,12 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QPieSeries>
 #include <QPieSlice>
 
@@ -95,6 +101,38 @@ const QList<Entry> Customers = {
     {"c", QDate(2026, 6, 3), "现金", -100, "退款", "乙"},
     {"d", QDate(2026, 6, 4), "银行", -120, "采购", "丙"},
 };
+
+// A month of a small firm: a petty-cash account of 520 between two large bank accounts, and
+// six small expenses paid from it.
+const QList<Entry> Month = {
+    {"a", QDate(2026, 6, 1), "建设银行一般户", 52000, "销售收入"},
+    {"b", QDate(2026, 6, 2), "工商银行基本户", 31000, "服务收入"},
+    {"c", QDate(2026, 6, 3), "现金", 12000, "其他收入"},
+    {"d", QDate(2026, 6, 4), "建设银行一般户", -12880, "货款支出"},
+    {"e", QDate(2026, 6, 5), "工商银行基本户", -14150, "工资支出"},
+    {"f", QDate(2026, 6, 6), "备用金", 3060, "备用金拨入"},
+    {"g", QDate(2026, 6, 7), "备用金", -900, "办公用品"},
+    {"h", QDate(2026, 6, 8), "备用金", -650, "交通费"},
+    {"i", QDate(2026, 6, 9), "备用金", -420, "通讯费"},
+    {"j", QDate(2026, 6, 10), "备用金", -300, "水电费"},
+    {"k", QDate(2026, 6, 11), "备用金", -180, "邮寄费"},
+    {"l", QDate(2026, 6, 12), "备用金", -90, "杂项"},
+};
+
+// Twenty customers with long names, one large and the rest falling away: more marks than the
+// pie has room for beside it, and a legend of twenty entries.
+QList<Entry> twentyCustomers()
+{
+    static QList<QByteArray> names;
+    if (names.isEmpty())
+        for (int i = 1; i <= 20; ++i)
+            names.append(QStringLiteral("华东电子科技有限公司%1").arg(i).toUtf8());
+    QList<Entry> entries;
+    for (int i = 0; i < 20; ++i)
+        entries.append(
+            {"x", QDate(2026, 6, 1), "现金", i == 0 ? 90000.0 : 4000.0 / i, "销售", names[i].constData()});
+    return entries;
+}
 
 } // namespace
 
@@ -358,6 +396,101 @@ private slots:
         QVERIFY(run.seams.openedWithDesktop.isEmpty());
         QCOMPARE(run.seams.messages.size(), 1);
         QVERIFY(run.seams.lastMessage().startsWith(QStringLiteral("图片保存失败")));
+    }
+
+    // The pie's marks stay readable at every size of the window: none over another, over the
+    // legend or outside the chart, none cut short; a slice whose mark finds no room beside the
+    // pie has its value and share in its legend entry.
+    void pieMarksStayApart_data()
+    {
+        QTest::addColumn<QString>("analysis");
+        QTest::addColumn<QSize>("size"); // empty: the window's smallest
+        for (const char *analysis : {"按帐户分析", "按收支种类分析"}) {
+            const QString name = QString::fromUtf8(analysis);
+            QTest::addRow("%s smallest", analysis) << name << QSize();
+            QTest::addRow("%s opening size", analysis) << name << QSize(720, 520);
+            QTest::addRow("%s large", analysis) << name << QSize(1180, 800);
+        }
+        QTest::newRow("twenty customers smallest") << QStringLiteral("按客户分析") << QSize();
+        QTest::newRow("twenty customers opening size") << QStringLiteral("按客户分析") << QSize(720, 520);
+    }
+    void pieMarksStayApart()
+    {
+        QFETCH(QString, analysis);
+        QFETCH(QSize, size);
+        Run run;
+        const bool customers = analysis == QStringLiteral("按客户分析");
+        startOn(run, customers ? twentyCustomers() : Month);
+        TFormCake *cake = analyse(run, analysis);
+        QCOMPARE(cake->chart()->pointCount(),
+            customers                                      ? 20
+                : analysis == QStringLiteral("按帐户分析") ? 4
+                                                           : 12);
+        cake->show();
+        cake->resize(size.isEmpty() ? cake->minimumSize() : size);
+        // The chart settles in a few rounds: marks that find no room widen the legend, which
+        // widens the window.
+        for (int round = 0; round < 5; ++round)
+            QApplication::processEvents();
+
+        ChartView *chart = cake->chart();
+        QStringList marked;
+        QList<QRectF> marks;
+        for (QGraphicsItem *item : chart->scene()->items()) {
+            auto *mark = dynamic_cast<QGraphicsSimpleTextItem *>(item);
+            if (mark && mark->isVisible()) {
+                marked.append(mark->text());
+                marks.append(mark->sceneBoundingRect());
+            }
+        }
+        QStringList expected;
+        for (int i = 0; i < chart->pointCount(); ++i) {
+            if (chart->markShown(i)) {
+                expected.append(chart->markText(i));
+            } else {
+                QVERIFY2(
+                    chart->legendText(i).contains(RoundMoney(chart->pointValue(i)) + QStringLiteral("（")),
+                    qPrintable(chart->legendText(i)));
+            }
+        }
+        QStringList shown = marked;
+        shown.sort();
+        expected.sort();
+        QCOMPARE(shown, expected);
+        // At the opening size the accounts' marks all find room.
+        if (size == QSize(720, 520) && analysis == QStringLiteral("按帐户分析"))
+            QCOMPARE(marks.size(), 4);
+
+        const QList<QLegendMarker *> legend = chart->chart()->legend()->markers();
+        for (int i = 0; i < legend.size(); ++i)
+            QCOMPARE(legend[i]->label(), chart->legendText(i));
+        // The whole chart is in sight.
+        const QRectF inSight = chart->mapToScene(chart->viewport()->rect()).boundingRect();
+        QVERIFY(inSight.adjusted(-1, -1, 1, 1).contains(chart->chart()->geometry()));
+        const QRectF area = chart->chart()->plotArea();
+        QLegend *legendItem = chart->chart()->legend();
+        const QRectF legendArea = legendItem->sceneBoundingRect();
+        // Every legend entry shows whole, none clipped at the legend's edge or cut short.
+        QStringList entries, legendTexts;
+        for (QGraphicsItem *item : chart->scene()->items()) {
+            auto *entry = dynamic_cast<QGraphicsTextItem *>(item);
+            if (entry && legendItem->isAncestorOf(entry) && entry->isVisible()) {
+                entries.append(entry->toPlainText());
+                QVERIFY2(legendArea.contains(entry->sceneBoundingRect()), qPrintable(entry->toPlainText()));
+            }
+        }
+        for (int i = 0; i < chart->pointCount(); ++i)
+            legendTexts.append(chart->legendText(i));
+        entries.sort();
+        legendTexts.sort();
+        QCOMPARE(entries, legendTexts);
+        for (int i = 0; i < marks.size(); ++i) {
+            QVERIFY2(area.contains(marks[i]), qPrintable(marked[i]));
+            QVERIFY(!marks[i].intersects(legendArea));
+            for (int j = i + 1; j < marks.size(); ++j)
+                QVERIFY2(!marks[i].intersects(marks[j]), qPrintable(marked[i] + " / " + marked[j]));
+        }
+        cake->hide();
     }
 
     void printHandsTheGridToTheTemplate()
