@@ -93,6 +93,12 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     setTabKeyNavigation(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     showSelectionWhenInactive();
+    // The default column widths were made for a table font of this size: at it the usual texts
+    // (工商银行基本户, SR26070101) fit their columns whatever the screen's resolution. The rest of
+    // the window keeps its own font.
+    QFont cells = font();
+    cells.setPixelSize(CellFontPixels);
+    setFont(cells);
 
     QHeaderView *rowsHeader = verticalHeader();
     rowsHeader->hide();
@@ -249,7 +255,13 @@ void DataGrid::setCurrentRow(int row)
 
 void DataGrid::restoreCurrentRow()
 {
-    if (currentIndex().isValid() || rowCount() == 0)
+    if (currentIndex().isValid()) {
+        // Columns set after the row was chosen join its selection: the whole row shows selected.
+        selectionModel()->select(
+            currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return;
+    }
+    if (rowCount() == 0)
         return;
     setCurrentRow(qBound(0, rowToRestore, rowCount() - 1));
 }

@@ -25,6 +25,9 @@ class DataGrid : public QTableView
 {
     Q_OBJECT
 public:
+    // The pixel size of the cells' and the footer's text.
+    static constexpr int CellFontPixels = 11;
+
     explicit DataGrid(QWidget *parent = nullptr);
     ~DataGrid() override;
 

@@ -678,6 +678,8 @@ private slots:
         for (int i = 0; i < columns.size(); ++i)
             grid.setColumn(i, columns[i]);
         QCOMPARE(grid.columnCount(), columns.size());
+        // The current row is selected whole, not only in the column it had when it was chosen.
+        QCOMPARE(grid.selectionModel()->selectedIndexes().size(), columns.size());
         QCOMPARE(grid.model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("支出"));
         QCOMPARE(grid.columnWidth(4), 70);
         QCOMPARE(grid.footerText(0), QStringLiteral("3条"));
