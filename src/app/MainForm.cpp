@@ -326,15 +326,18 @@ bool TFormMain::LoginAndApplyRights()
     return true;
 }
 
+// The steps of RefreshAccountPanels, RefreshMoneyGrid and RefreshGetPayGrids in their order, each
+// page refreshing at once if it is on screen and otherwise when it is shown: a day step or a save
+// then costs what the user is looking at.
 void TFormMain::RefreshAll()
 {
     accountsPage->ResetToFirstPage();
     BuildViewFilters();
-    RefreshAccountPanels();
-    RefreshMoneyGrid(MoneyGridKind::Journal);
+    accountsPage->RefreshWhenShown();
+    journalPage->RefreshWhenShown();
     if (reportGridOpen())
-        RefreshMoneyGrid(MoneyGridKind::Report);
-    RefreshGetPayGrids(GetPayGridBoth);
+        reportsPage->RefreshWhenShown();
+    receivablesPage->RefreshWhenShown();
 }
 
 void TFormMain::CreateAccountPanels()

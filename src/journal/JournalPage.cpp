@@ -86,19 +86,9 @@ JournalPage::JournalPage(TFormGetPay *entryForm, QWidget *parent)
 
 void JournalPage::Refresh()
 {
+    if (!refreshFigures())
+        return;
     const SessionValues &s = Session();
-    DailyJournal::DayFigures figures;
-    DailyJournal::ComputeDayFigures(s.CurrentDay, s.AccountBookFilter, s.MoneyOwnerFilter,
-        ReadSetting(Settings::AccountBook, QStringLiteral("5")), figures, Texts::DatabaseOpenFailed);
-    if (figures.reached == DailyJournal::DayFigures::Reached::Nothing)
-        return;
-    label7->setText(DailyJournal::PreviousBalanceText(figures));
-    if (!figures.complete())
-        return;
-    label8->setText(DailyJournal::DayBalanceText(figures));
-    emit accountSumChanged(DailyJournal::AccountSumText(figures));
-    label11->setText(DailyJournal::IncomeText(figures));
-    label12->setText(DailyJournal::ExpenseText(figures));
     if (!RunGridQuery(dailyGrid,
             DailyJournal::DailyGridSql(s.CurrentDay, s.AccountBookFilter, s.MoneyOwnerFilter),
             Texts::DatabaseOpenFailed))
@@ -106,8 +96,34 @@ void JournalPage::Refresh()
     MoneyGrid::SetColumns(dailyGrid, SettingSections::JournalGrid);
 }
 
+// The day's figures: the labels, and the total that the accounts page shows. They cost the same
+// whatever the ledger's size. False when they could not all be computed.
+bool JournalPage::refreshFigures()
+{
+    const SessionValues &s = Session();
+    DailyJournal::DayFigures figures;
+    DailyJournal::ComputeDayFigures(s.CurrentDay, s.AccountBookFilter, s.MoneyOwnerFilter,
+        ReadSetting(Settings::AccountBook, QStringLiteral("5")), figures, Texts::DatabaseOpenFailed);
+    if (figures.reached == DailyJournal::DayFigures::Reached::Nothing)
+        return false;
+    label7->setText(DailyJournal::PreviousBalanceText(figures));
+    if (!figures.complete())
+        return false;
+    label8->setText(DailyJournal::DayBalanceText(figures));
+    emit accountSumChanged(DailyJournal::AccountSumText(figures));
+    label11->setText(DailyJournal::IncomeText(figures));
+    label12->setText(DailyJournal::ExpenseText(figures));
+    return true;
+}
+
+void JournalPage::RefreshOffScreen()
+{
+    refreshFigures();
+}
+
 void JournalPage::EditMoney()
 {
+    BringUpToDate();
     const QVariant index = dailyGrid->isOpen() ? dailyGrid->value(QStringLiteral("MoneyIndex")) : QVariant();
     if (index.isNull()) {
         Platform::ShowMessage(NoRowSelected);
@@ -123,6 +139,7 @@ void JournalPage::EditMoney()
 
 void JournalPage::PrintMoney()
 {
+    BringUpToDate();
     if (!UpdateRow(QStringLiteral("PrintTable"), QStringLiteral("PrintIndex"), 1,
             {{QStringLiteral("PrintValue1"), label7->text()}, {QStringLiteral("PrintValue2"), label8->text()},
                 {QStringLiteral("PrintValue3"), QStringLiteral("本日收入：") + label11->text()},

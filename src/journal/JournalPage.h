@@ -26,7 +26,12 @@ signals:
     // The day's closing balance as the accounts page shows it ("总金额：… 元").
     void accountSumChanged(const QString &text);
 
+protected:
+    // The figures are shown on the accounts page too.
+    void RefreshOffScreen() override;
+
 private:
+    bool refreshFigures();
     void EditMoney();
     void PrintMoney();
     void SaveColumnWidths();

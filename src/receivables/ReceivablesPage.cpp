@@ -176,7 +176,10 @@ ReceivablesPage::GetPayView::GetPayView(ReceivablesPage *page, QWidget *area, in
     QObject::connect(deleteAction, &QAction::triggered, page, [this] { deleteRecord(); });
     QObject::connect(findAction, &QAction::triggered, page, [this] { findRecords(); });
     QObject::connect(printAction, &QAction::triggered, page, [this] { printRecords(); });
-    QObject::connect(exportAction, &QAction::triggered, page, [this] { ExportGridToExcel(grid); });
+    QObject::connect(exportAction, &QAction::triggered, page, [this] {
+        this->page->BringUpToDate();
+        ExportGridToExcel(grid);
+    });
     // A double click edits in detail mode; a grouped row is no record.
     QObject::connect(grid, &DataGrid::gridDoubleClicked, page, [this] {
         if (mode == GetPayMode::Detail)
@@ -228,6 +231,7 @@ void ReceivablesPage::GetPayView::refresh()
 
 QVariant ReceivablesPage::GetPayView::currentRecord() const
 {
+    page->BringUpToDate();
     return grid->isOpen() ? grid->value(QStringLiteral("GetPayIndex")) : QVariant();
 }
 
@@ -297,6 +301,7 @@ void ReceivablesPage::GetPayView::findRecords()
 
 void ReceivablesPage::GetPayView::printRecords()
 {
+    page->BringUpToDate();
     if (!grid->isOpen())
         return;
     // The grid's rows as they stand: same statement, filter and mode, read page by page.

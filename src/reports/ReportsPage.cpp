@@ -57,8 +57,10 @@ ReportsPage::ReportsPage(
         [this] { DailyStatistics::Run(this); });
     connect(findChild<QAction *>(QStringLiteral("ActionCake")), &QAction::triggered, this,
         &ReportsPage::showAnalysis);
-    connect(findChild<QAction *>(QStringLiteral("ActionToExcel")), &QAction::triggered, this,
-        [this] { ExportGridToExcel(reportGrid); });
+    connect(findChild<QAction *>(QStringLiteral("ActionToExcel")), &QAction::triggered, this, [this] {
+        BringUpToDate();
+        ExportGridToExcel(reportGrid);
+    });
 
     sortChoice = new QComboBox(this);
     sortChoice->setObjectName(QStringLiteral("ComboBox3"));
@@ -119,6 +121,7 @@ void ReportsPage::makeReport()
 
 void ReportsPage::printReport()
 {
+    BringUpToDate();
     if (!reportGrid->isOpen())
         return;
     // The grid's statement, in the grid's order, read page by page.
@@ -139,6 +142,7 @@ void ReportsPage::showAnalysis()
 
 void ReportsPage::editEntry()
 {
+    BringUpToDate();
     const QVariant index
         = reportGrid->isOpen() ? reportGrid->value(QStringLiteral("MoneyIndex")) : QVariant();
     if (index.isNull()) {

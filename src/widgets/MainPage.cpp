@@ -1,6 +1,7 @@
 #include "widgets/MainPage.h"
 
 #include <QResizeEvent>
+#include <QShowEvent>
 
 namespace {
 constexpr int EdgeGap = 4;
@@ -34,6 +35,32 @@ MainPage::MainPage(const QString &caption, const QString &objectName, QWidget *p
     : QWidget(parent), tabCaption(caption)
 {
     setObjectName(objectName);
+}
+
+void MainPage::RefreshWhenShown()
+{
+    if (isVisible()) {
+        outOfDate = false;
+        Refresh();
+        return;
+    }
+    RefreshOffScreen();
+    outOfDate = true;
+}
+
+void MainPage::BringUpToDate()
+{
+    if (!outOfDate)
+        return;
+    outOfDate = false;
+    Refresh();
+}
+
+// Delivered while the page becomes visible, before its first paint, so no stale figure is seen.
+void MainPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    BringUpToDate();
 }
 
 QWidget *MainPage::control(const QString &name) const

@@ -21,14 +21,25 @@ public:
 
     QString caption() const { return tabCaption; }
 
-    // The page's step of RefreshAll.
+    // The page's step of RefreshAll, whole and at once.
     virtual void Refresh() { }
+    // RefreshAll's call: a page on screen refreshes at once; a hidden one refreshes only what is
+    // shown elsewhere (RefreshOffScreen) and is marked out of date, to refresh when it is shown,
+    // before it is painted.
+    void RefreshWhenShown();
+    bool isOutOfDate() const { return outOfDate; }
+    // Refreshes a page marked out of date; for whatever reads its figures while it is hidden.
+    void BringUpToDate();
     // The page's part of a display layout: its named controls placed (a name the page does not
     // have is skipped), then whatever the page is too small to hold brought inside.
     virtual void ApplyLayout(const PageLayout &layout);
     const PageLayout &layoutInForce() const { return layout; }
 
 protected:
+    // The part of the refresh that must not wait while the page is hidden, because its figures
+    // are shown elsewhere.
+    virtual void RefreshOffScreen() { }
+    void showEvent(QShowEvent *event) override;
     // Brings every placed control wholly inside its parent: the layout's numbers are kept where
     // they fit, and otherwise changed as little as it takes. Runs after each layout and whenever
     // the page changes size (the window, or the work panel collapsed or expanded), each time
@@ -44,6 +55,7 @@ private:
     void placeControls();
 
     QString tabCaption;
+    bool outOfDate = false;
     PageLayout layout;
     // Each placed control's geometry as the page created it.
     QHash<QString, QRect> designRects;

@@ -273,6 +273,7 @@ private slots:
             ledger->exec(QStringLiteral("Update MoneyTable Set MoneyType = '日常收支', MoneyToken = '发票'"));
         }
         QVERIFY(run.startAs(Cashier));
+        run.window()->tabs()->setCurrentWidget(run.window()->tabPage(MainTab::Journal));
         DataGrid *grid = journalGrid(run);
         grid->setCurrentRow(1);
         QString kind, amount;
@@ -369,6 +370,7 @@ private slots:
         Run run;
         run.ledger()->addAccount(QStringLiteral("工商银行"), 1, 1000);
         QVERIFY(run.startAs(Cashier));
+        run.window()->tabs()->setCurrentWidget(run.window()->tabPage(MainTab::Journal));
         DataGrid *grid = journalGrid(run);
         QHeaderView *titles = grid->horizontalHeader();
         QCOMPARE(titles->sectionSize(4), 112);

@@ -533,6 +533,7 @@ private slots:
         QVERIFY(run.startAs(Cashier));
         TFormMain *w = run.window();
         QCOMPARE(::balance(w), QStringLiteral("1900 元"));
+        w->tabs()->setCurrentWidget(w->tabPage(MainTab::GetPay));
         DataGrid *g = grid(w, receivable ? "DBGridEh3" : "DBGridEh4");
         const int rowsBefore = g->rowCount();
         QVERIFY(g->selectRowWithKey(QStringLiteral("GetPayIndex"), index));

@@ -79,9 +79,10 @@ inline DataGrid *reportGrid(const Run &run)
     return child<DataGrid>(reportsTab(run), QStringLiteral("DBGridEh2"));
 }
 
-// 生成报表 with the builder's OK and, when from is valid, that time range ticked.
+// On the report tab, 生成报表 with the builder's OK and, when from is valid, that time range ticked.
 inline void makeReport(Run &run, const QDate &from = {}, const QDate &to = {})
 {
+    run.window()->tabs()->setCurrentWidget(reportsTab(run));
     run.seams.onDialog(QStringLiteral("TFormMakeReport"), [from, to](QDialog *d) {
         if (from.isValid()) {
             child<QAbstractButton>(d, QStringLiteral("CheckBox1"))->click();

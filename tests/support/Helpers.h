@@ -2,6 +2,8 @@
 
 // Small helpers that many tests share: controls found by object name, whole files, texts.
 
+#include "widgets/MainPage.h"
+
 #include <QAction>
 #include <QByteArray>
 #include <QComboBox>
@@ -15,12 +17,25 @@
 
 namespace TestSupport {
 
+// Finding a control of a tab page is looking at it: a page refreshed while hidden is brought up to
+// date first, as showing it would (a page's own test of that reads its controls with findChild).
+inline void lookAtPageOf(const QObject *control)
+{
+    for (const QObject *o = control; o; o = o->parent())
+        if (const auto *page = qobject_cast<const MainPage *>(o)) {
+            const_cast<MainPage *>(page)->BringUpToDate();
+            return;
+        }
+}
+
 // The control of that object name below parent; a missing one is named in the log.
 template<typename T> T *child(const QObject *parent, const QString &name)
 {
     T *found = parent->findChild<T *>(name);
     if (!found)
         qWarning("no %s", qPrintable(name));
+    else
+        lookAtPageOf(found);
     return found;
 }
 
