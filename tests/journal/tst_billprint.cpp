@@ -41,8 +41,13 @@ private slots:
             type(d, "Edit2", QStringLiteral("9..0"));
             click(d, "PrintButton");
             QCOMPARE(focused(d), QStringLiteral("Edit2"));
+            // Capitals beyond the largest amount are not written either.
+            type(d, "Edit2", QStringLiteral("10000000000"));
+            click(d, "PrintButton");
+            QCOMPARE(focused(d), QStringLiteral("Edit2"));
         });
-        QCOMPARE(ledger.seams.messageTexts(), QStringList({"金额格式有误，请重新输入"}));
+        QCOMPARE(ledger.seams.messageTexts(),
+            QStringList({"金额格式有误，请重新输入", "金额超出范围，请重新输入"}));
         QCOMPARE(recorder.reports.size(), 1);
         const PreparedReport &bill = recorder.reports.first();
         QVERIFY(bill.templatePath().endsWith(QStringLiteral("/Frf/Bill.frf")));

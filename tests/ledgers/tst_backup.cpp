@@ -324,6 +324,8 @@ private slots:
         QTest::newRow("truncated ledger") << "truncated";
         QTest::newRow("sqlite without ledger tables") << "foreign";
         QTest::newRow("empty file") << "empty";
+        // Put in place, a ledger of a newer version could not be opened.
+        QTest::newRow("ledger of a newer version") << "newer";
     }
     void nonLedgerRefused()
     {
@@ -339,6 +341,10 @@ private slots:
             QVERIFY(demo.open(QIODevice::ReadOnly));
             const QByteArray all = demo.readAll();
             QVERIFY(writeFile(source, all.left(all.size() / 2)));
+        } else if (kind == QLatin1String("newer")) {
+            QVERIFY(QFile::copy(r.folder.filePath(QStringLiteral("DataBase/Demo.ddb")), source));
+            LedgerFile newer(source);
+            QVERIFY(newer.exec(QStringLiteral("PRAGMA user_version = 99")));
         } else if (kind == QLatin1String("foreign")) {
             LedgerFile other(source);
             QVERIFY(other.exec(QStringLiteral("Create Table Notes (Text TEXT)")));
@@ -354,6 +360,8 @@ private slots:
         QCOMPARE(r.seams.messages[1].kind, Platform::MessageKind::Error);
         QVERIFY2(r.seams.messages[1].text.startsWith(NotALedger), qPrintable(r.seams.messages[1].text));
         QVERIFY(r.seams.messages[1].text.contains(source));
+        if (kind == QLatin1String("newer"))
+            QVERIFY(r.seams.messages[1].text.contains(QStringLiteral("该帐套由更新版本的软件创建")));
         QVERIFY(r.window()->isVisible());
         QCOMPARE(fileHash(r.ledger()), before);
         QCOMPARE(fileHash(source), chosen);
